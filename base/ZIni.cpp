@@ -1,0 +1,376 @@
+#include "base/ZIni.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kIndent = "    ";
+
+bool ReadWholeFile(const char* fileName, ZString& out)
+{
+    FILE* f = std::fopen(fileName, "rb");
+    if (!f) {
+        return false;
+    }
+    ZString data;
+    char chunk[65536];
+    size_t n = 0;
+    bool ok = true;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        if (!data.Append(chunk, int32_t(n))) {
+            ok = false;
+            break;
+        }
+    }
+    if (std::ferror(f)) {
+        ok = false;
+    }
+    std::fclose(f);
+    if (ok) {
+        out = std::move(data);
+    }
+    return ok;
+}
+
+bool WriteAll(int fd, const char* p, size_t n)
+{
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+// Writes the text beside the target and renames it over the target, so that the old file
+// survives a crash or a full disk in the middle of the write.
+bool ReplaceFile(const char* fileName, ZStr contents)
+{
+    ZString temp(fileName);
+    temp.Append(".tmp-XXXXXX");
+    int fd = ::mkstemp(temp.Data());
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st;
+    if (::stat(fileName, &st) == 0) {
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    bool ok = WriteAll(fd, contents.ptr, size_t(contents.len)) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temp.Text(), fileName) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.Text());
+    }
+    return ok;
+}
+
+bool IsKeyStart(char c)
+{
+    return (c >= '0' && c <= '9') || ZStr::IsIdentStart(c) || c == '#' || c == '%';
+}
+
+void AppendKeyLine(ZString& out, ZStr indent, ZStr key, ZStr value, int32_t width)
+{
+    out.Append(indent);
+    out.Append(key);
+    if (width > 0) {
+        out.FillUp(out.Length() + (width + 1 - key.len > 0 ? width + 1 - key.len : 0), ' ');
+    }
+    out.Append("= ");
+    out.Append(value);
+    out.Append("\r\n");
+}
+
+} // namespace
+
+ZIni::ZIni() = default;
+
+ZIni::~ZIni() = default;
+
+int32_t ZIni::Section::LongestKey() const
+{
+    int32_t width = 0;
+    for (int32_t i = 0; i < keys.Capacity(); ++i) {
+        if (keys.IsUsed(i) && keys.KeyAt(i).len > width) {
+            width = keys.KeyAt(i).len;
+        }
+    }
+    return width;
+}
+
+ZStr ZIni::Normalise(ZStr section)
+{
+    return section.len > 0 ? section : ZStr(kDefaultSection);
+}
+
+ZIni::Section* ZIni::FindSection(ZStr name) const
+{
+    const int32_t* index = m_sectionIndex.Lookup(name);
+    return index ? m_sections[size_t(*index)].get() : nullptr;
+}
+
+ZIni::Section* ZIni::GetOrCreateSection(ZStr name)
+{
+    if (Section* s = FindSection(name)) {
+        return s;
+    }
+    auto section = std::make_unique<Section>();
+    section->name = name;
+    m_sectionIndex.Insert(name, int32_t(m_sections.size()));
+    m_sections.push_back(std::move(section));
+    return m_sections.back().get();
+}
+
+ZString ZIni::FormPath(ZStr dir, ZStr file)
+{
+    ZString result(dir.TrimRight());
+    if (result.Length() > 0 && result[result.Length() - 1] != '/') {
+        result.Append('/');
+    }
+    result.Append(file.Trim());
+    return result;
+}
+
+bool ZIni::Load(ZStr dir, ZStr file, bool keep)
+{
+    path = FormPath(dir, file);
+    ZString contents;
+    if (!ReadWholeFile(path.Text(), contents)) {
+        return false;
+    }
+    if (!keep) {
+        Clear();
+    }
+    text = std::move(contents);
+    return Parse();
+}
+
+bool ZIni::Parse()
+{
+    m_lines.RemoveAll();
+    m_fileOrder.RemoveAll();
+    XArray<ZStr, true> raw(0, 64, 64, 2.0);
+    text.Str().SplitLines(raw);
+
+    Section* current = GetOrCreateSection(kDefaultSection);
+    m_fileOrder.Append(ZString(kDefaultSection));
+    StringTypeDict<char> listed;
+    listed.Insert(kDefaultSection, 1);
+    bool complete = true;
+    for (int32_t i = 0; i < raw.Count(); ++i) {
+        Line line;
+        ZStr trimmed = raw[i].Trim();
+        line.text = trimmed;
+        char first = trimmed.len > 0 ? trimmed[0] : 0;
+        if (!complete) {
+            // The parse has stopped: the rest of the file is kept as it stands.
+            line.text = raw[i];
+        } else if (first == '*' || first == '/' || first == ';') {
+            line.kind = LineKind::Other;
+        } else if (first == '[') {
+            int32_t close = trimmed.FindChar(']', 1);
+            if (close < 0) {
+                complete = false;
+                line.text = raw[i];
+            } else {
+                line.kind = LineKind::Header;
+                line.name = trimmed.Sub(1, close - 1).Trim();
+                current = GetOrCreateSection(line.name);
+                if (!listed.Contains(line.name)) {
+                    listed.Insert(line.name, 1);
+                    m_fileOrder.Append(line.name);
+                }
+            }
+        } else if (IsKeyStart(first)) {
+            line.kind = LineKind::Key;
+            ZStr key, value;
+            trimmed.Split("=", key, value);
+            line.name = key.Trim();
+            current->keys.Set(line.name, value.Trim());
+        }
+        m_lines.Append(std::move(line));
+    }
+
+    // Only the last header of a section regenerates its keys on save; earlier blocks of
+    // the same section are written as they were loaded. This is marked even after a failed
+    // parse, so that a save still writes the values of the sections read before the fault.
+    StringTypeDict<char> seen;
+    for (int32_t i = m_lines.Count() - 1; i >= 0; --i) {
+        Line& line = m_lines[i];
+        if (line.kind == LineKind::Header && !seen.Contains(line.name)) {
+            seen.Insert(line.name, 1);
+            line.lastHeader = true;
+        }
+    }
+    return complete;
+}
+
+ZString ZIni::BuildText(bool format) const
+{
+    ZString out;
+    out.SetGrowthStep(-5);
+    ZStr indent = format ? ZStr(kIndent) : ZStr("");
+    Section* current = FindSection(kDefaultSection);
+    int32_t width = 0;
+    bool regenerate = true;
+    StringTypeDict<char> writtenKeys;
+    StringTypeDict<char> writtenSections;
+    writtenSections.Insert(kDefaultSection, 1);
+
+    auto writePending = [&](const Section& section) {
+        std::vector<ZStr> keys;
+        for (int32_t i = 0; i < section.keys.Capacity(); ++i) {
+            if (section.keys.IsUsed(i) && !writtenKeys.Contains(section.keys.KeyAt(i))) {
+                keys.push_back(section.keys.KeyAt(i));
+            }
+        }
+        std::sort(keys.begin(), keys.end(), [](ZStr a, ZStr b) { return a.Compare(b) < 0; });
+        int32_t longest = section.LongestKey();
+        for (ZStr key : keys) {
+            AppendKeyLine(out, indent, key, section.keys.Get(key)->Str(), longest);
+        }
+    };
+
+    for (const Line& line : m_lines) {
+        switch (line.kind) {
+        case LineKind::Other:
+            out.Append(line.text);
+            out.Append("\r\n");
+            break;
+        case LineKind::Header:
+            if (regenerate && current) {
+                writePending(*current);
+                writtenKeys.Clear();
+            }
+            regenerate = line.lastHeader;
+            writtenSections.Insert(line.name, 1);
+            current = FindSection(line.name);
+            width = current ? current->LongestKey() : 0;
+            if (format) {
+                out.Append("[");
+                out.Append(line.name);
+                out.Append("]\r\n");
+            } else {
+                out.Append(line.text);
+                out.Append("\r\n");
+            }
+            break;
+        case LineKind::Key:
+            if (regenerate) {
+                const ZString* value = current ? current->keys.Get(line.name) : nullptr;
+                if (value) {
+                    if (format) {
+                        AppendKeyLine(out, indent, line.name, value->Str(), width);
+                    } else {
+                        out.Append(line.text);
+                        out.Append("\r\n");
+                    }
+                    writtenKeys.Insert(line.name, 1);
+                }
+            } else {
+                out.Append(indent);
+                out.Append(line.text);
+                out.Append("\r\n");
+            }
+            break;
+        }
+    }
+    if (current) {
+        writePending(*current);
+    }
+    writtenKeys.Clear();
+
+    std::vector<const Section*> rest;
+    for (const auto& section : m_sections) {
+        if (!writtenSections.Contains(section->name)) {
+            rest.push_back(section.get());
+        }
+    }
+    std::sort(rest.begin(), rest.end(), [](const Section* a, const Section* b) {
+        return a->name.Str().Compare(b->name.Str()) < 0;
+    });
+    for (const Section* section : rest) {
+        out.Append("[");
+        out.Append(section->name);
+        out.Append("]\r\n");
+        writePending(*section);
+    }
+    return out;
+}
+
+bool ZIni::Save(ZStr dir, ZStr file, bool format)
+{
+    ZString target = FormPath(dir, file);
+    ZString contents = BuildText(format);
+    path = std::move(target);
+    return ReplaceFile(path.Text(), contents.Str());
+}
+
+bool ZIni::Get(ZStr section, ZStr key, ZString& value, ZStr def) const
+{
+    const Section* s = FindSection(Normalise(section));
+    const ZString* stored = s ? s->keys.Get(key) : nullptr;
+    if (stored) {
+        value = *stored;
+        return true;
+    }
+    value = def;
+    return false;
+}
+
+void ZIni::Set(ZStr section, ZStr key, ZStr value)
+{
+    GetOrCreateSection(Normalise(section))->keys.Set(key, value);
+}
+
+bool ZIni::HasSection(ZStr section) const
+{
+    return FindSection(Normalise(section)) != nullptr;
+}
+
+void ZIni::ListSections(XArray<ZString, false>& out, bool sort, bool ascending, ZStr prefix) const
+{
+    out.RemoveAll();
+    std::vector<ZStr> names;
+    for (const ZString& name : m_fileOrder) {
+        if (name.Str().StartsWith(prefix)) {
+            names.push_back(name.Str());
+        }
+    }
+    if (sort) {
+        std::sort(names.begin(), names.end(), [ascending](ZStr a, ZStr b) {
+            int c = a.Compare(b);
+            return ascending ? c < 0 : c > 0;
+        });
+    }
+    for (ZStr name : names) {
+        out.Append(ZString(name));
+    }
+}
+
+void ZIni::Clear()
+{
+    text.Clear();
+    m_lines.RemoveAll();
+    m_fileOrder.RemoveAll();
+    m_sectionIndex.Clear();
+    m_sections.clear();
+}
