@@ -116,6 +116,21 @@ int32_t ZIni::Section::LongestKey() const
     return width;
 }
 
+void ZIni::Section::SortedKeys(XArray<ZString, false>& out) const
+{
+    std::vector<ZStr> sorted;
+    for (int32_t i = 0; i < keys.Capacity(); ++i) {
+        if (keys.IsUsed(i)) {
+            sorted.push_back(keys.KeyAt(i));
+        }
+    }
+    std::sort(sorted.begin(), sorted.end(), [](ZStr a, ZStr b) { return a.Compare(b) < 0; });
+    out.RemoveAll();
+    for (ZStr key : sorted) {
+        out.Append(ZString(key));
+    }
+}
+
 ZStr ZIni::Normalise(ZStr section)
 {
     return section.len > 0 ? section : ZStr(kDefaultSection);
@@ -163,6 +178,16 @@ bool ZIni::Load(ZStr dir, ZStr file, bool keep)
     return Parse();
 }
 
+bool ZIni::LoadText(ZStr contents, bool keep)
+{
+    ZString copy(contents);
+    if (!keep) {
+        Clear();
+    }
+    text = std::move(copy);
+    return Parse();
+}
+
 bool ZIni::Parse()
 {
     m_lines.RemoveAll();
@@ -182,6 +207,7 @@ bool ZIni::Parse()
         char first = trimmed.len > 0 ? trimmed[0] : 0;
         if (!complete) {
             // The parse has stopped: the rest of the file is kept as it stands.
+            line.kind = LineKind::Verbatim;
             line.text = raw[i];
         } else if (first == '*' || first == '/' || first == ';') {
             line.kind = LineKind::Other;
@@ -189,6 +215,7 @@ bool ZIni::Parse()
             int32_t close = trimmed.FindChar(']', 1);
             if (close < 0) {
                 complete = false;
+                line.kind = LineKind::Verbatim;
                 line.text = raw[i];
             } else {
                 line.kind = LineKind::Header;
@@ -236,22 +263,55 @@ ZString ZIni::BuildText(bool format) const
     writtenSections.Insert(kDefaultSection, 1);
 
     auto writePending = [&](const Section& section) {
-        std::vector<ZStr> keys;
-        for (int32_t i = 0; i < section.keys.Capacity(); ++i) {
-            if (section.keys.IsUsed(i) && !writtenKeys.Contains(section.keys.KeyAt(i))) {
-                keys.push_back(section.keys.KeyAt(i));
+        XArray<ZString, false> keys;
+        section.SortedKeys(keys);
+        int32_t longest = section.LongestKey();
+        for (const ZString& key : keys) {
+            if (!writtenKeys.Contains(key)) {
+                AppendKeyLine(out, indent, key, section.keys.Get(key)->Str(), longest);
             }
         }
-        std::sort(keys.begin(), keys.end(), [](ZStr a, ZStr b) { return a.Compare(b) < 0; });
-        int32_t longest = section.LongestKey();
-        for (ZStr key : keys) {
-            AppendKeyLine(out, indent, key, section.keys.Get(key)->Str(), longest);
+    };
+
+    // The keys still unwritten of the section then current, then every section that has no
+    // header in the file, in ascending order of the names.
+    bool finished = false;
+    auto finish = [&]() {
+        if (finished) {
+            return;
+        }
+        finished = true;
+        if (current) {
+            writePending(*current);
+        }
+        writtenKeys.Clear();
+        std::vector<const Section*> rest;
+        for (const auto& section : m_sections) {
+            if (!writtenSections.Contains(section->name)) {
+                rest.push_back(section.get());
+            }
+        }
+        std::sort(rest.begin(), rest.end(), [](const Section* a, const Section* b) {
+            return a->name.Str().Compare(b->name.Str()) < 0;
+        });
+        for (const Section* section : rest) {
+            out.Append("[");
+            out.Append(section->name);
+            out.Append("]\r\n");
+            writePending(*section);
         }
     };
 
     for (const Line& line : m_lines) {
         switch (line.kind) {
         case LineKind::Other:
+            out.Append(line.text);
+            out.Append("\r\n");
+            break;
+        case LineKind::Verbatim:
+            // What follows a broken header is not read back by the next load, so everything
+            // the model still has to write goes in front of it.
+            finish();
             out.Append(line.text);
             out.Append("\r\n");
             break;
@@ -293,26 +353,7 @@ ZString ZIni::BuildText(bool format) const
             break;
         }
     }
-    if (current) {
-        writePending(*current);
-    }
-    writtenKeys.Clear();
-
-    std::vector<const Section*> rest;
-    for (const auto& section : m_sections) {
-        if (!writtenSections.Contains(section->name)) {
-            rest.push_back(section.get());
-        }
-    }
-    std::sort(rest.begin(), rest.end(), [](const Section* a, const Section* b) {
-        return a->name.Str().Compare(b->name.Str()) < 0;
-    });
-    for (const Section* section : rest) {
-        out.Append("[");
-        out.Append(section->name);
-        out.Append("]\r\n");
-        writePending(*section);
-    }
+    finish();
     return out;
 }
 
@@ -344,6 +385,14 @@ void ZIni::Set(ZStr section, ZStr key, ZStr value)
 bool ZIni::HasSection(ZStr section) const
 {
     return FindSection(Normalise(section)) != nullptr;
+}
+
+void ZIni::ListKeys(ZStr section, XArray<ZString, false>& out) const
+{
+    out.RemoveAll();
+    if (const Section* s = FindSection(Normalise(section))) {
+        s->SortedKeys(out);
+    }
 }
 
 void ZIni::ListSections(XArray<ZString, false>& out, bool sort, bool ascending, ZStr prefix) const

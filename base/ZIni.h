@@ -30,6 +30,8 @@ public:
     /// lacks its "]" (what was read before it stays in the model, and every line from there
     /// on is kept verbatim for the next save).
     bool Load(ZStr dir, ZStr file, bool keep = false);
+    /// Parses contents as if loaded from a file (path stays); result as for Load.
+    bool LoadText(ZStr contents, bool keep = false);
     /// Writes the model to dir/file, each line ending in CR LF. The text goes to a temporary
     /// file in the same folder that then replaces the old file, so a failed write leaves the
     /// old file as it was. format regenerates header and key lines with a four-space indent
@@ -43,6 +45,8 @@ public:
     /// Stores value, creating the section and the key when missing.
     void Set(ZStr section, ZStr key, ZStr value);
     bool HasSection(ZStr section) const;
+    /// Fills out with the keys of section in ascending byte order (empty when it is missing).
+    void ListKeys(ZStr section, XArray<ZString, false>& out) const;
     /// Fills out with the names of the last parse's sections (file order, "@Default" first)
     /// that begin with prefix; sorted by unsigned bytes when sort is set.
     void ListSections(XArray<ZString, false>& out, bool sort = false, bool ascending = true,
@@ -62,6 +66,7 @@ private:
         Other = 0,
         Header = 1,
         Key = 2,
+        Verbatim = 3, ///< after a parse stopped at a broken header: written exactly as read
     };
     struct Line
     {
@@ -75,6 +80,7 @@ private:
         ZString name;
         StringStringDict keys;
         int32_t LongestKey() const;
+        void SortedKeys(XArray<ZString, false>& out) const;
     };
 
     bool Parse();

@@ -223,10 +223,19 @@ TEST_F(ZIniTest, UnterminatedHeaderKeepsTheRestOfTheFile)
     EXPECT_EQ(Value(ini, "C_1", "Name"), "one");
     EXPECT_FALSE(ini.HasSection("C_3"));
     ini.Set("C_1", "Name", "uno");
+    ini.Set("C_1", "Added", "x");
+    ini.Set("C_9", "Name", "nine");
     ASSERT_TRUE(Save(ini, "broken.ini"));
-    // Nothing after the faulty header is lost, and the change before it is written.
-    EXPECT_EQ(Read("broken.ini"), "[C_1]\r\n    Name = uno\r\n[C_2\r\nName=two\r\n"
-                                  "  ; indented note\r\n[C_3]\r\nName=three\r\n");
+    // Nothing after the faulty header is lost, and what the model adds goes in front of it,
+    // where the next load still reads it.
+    EXPECT_EQ(Read("broken.ini"),
+              "[C_1]\r\n    Name  = uno\r\n    Added = x\r\n"
+              "[C_9]\r\n    Name = nine\r\n"
+              "[C_2\r\nName=two\r\n  ; indented note\r\n[C_3]\r\nName=three\r\n");
+    ZIni again;
+    EXPECT_FALSE(Load(again, "broken.ini"));
+    EXPECT_EQ(Value(again, "C_1", "Added"), "x");
+    EXPECT_EQ(Value(again, "C_9", "Name"), "nine");
 }
 
 TEST_F(ZIniTest, ValuesAreTrimmedOnLoad)
