@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -207,12 +208,12 @@ private:
     void Reallocate(int32_t n)
     {
         T* block = new T[size_t(n)]();
+        // Only shrinking callers could make count exceed n; Reallocate only grows.
+        int32_t keep = m_count < n ? m_count : n;
         if constexpr (Bitwise) {
-            if (m_count > 0) {
-                std::memcpy(static_cast<void*>(block), m_data, size_t(m_count) * sizeof(T));
-            }
+            std::copy(m_data, m_data + keep, block);
         } else {
-            for (int32_t i = 0; i < m_count; ++i) {
+            for (int32_t i = 0; i < keep; ++i) {
                 block[i] = std::move(m_data[i]);
             }
         }
