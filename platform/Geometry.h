@@ -12,9 +12,18 @@ constexpr ColorRef Rgb(uint8_t r, uint8_t g, uint8_t b)
 {
     return ColorRef(r) | (ColorRef(g) << 8) | (ColorRef(b) << 16);
 }
-constexpr uint8_t RedOf(ColorRef c) { return uint8_t(c & 0xFF); }
-constexpr uint8_t GreenOf(ColorRef c) { return uint8_t((c >> 8) & 0xFF); }
-constexpr uint8_t BlueOf(ColorRef c) { return uint8_t((c >> 16) & 0xFF); }
+constexpr uint8_t RedOf(ColorRef c)
+{
+    return uint8_t(c & 0xFF);
+}
+constexpr uint8_t GreenOf(ColorRef c)
+{
+    return uint8_t((c >> 8) & 0xFF);
+}
+constexpr uint8_t BlueOf(ColorRef c)
+{
+    return uint8_t((c >> 16) & 0xFF);
+}
 
 /// An integer point in pixels.
 struct Point

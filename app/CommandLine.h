@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/filter/DesignInputs.h"
+#include "app/filter/DesignReport.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// Exit statuses of the command line.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1; ///< an output could not be written
+inline constexpr int kExitUsage = 2;   ///< unusable options or an invalid design input
+
+/// What a command line asks for, as `ParseCommandLine` reads it.
+struct CommandLineOptions
+{
+    bool help = false;
+    bool version = false;
+    bool report = false;    ///< print the design report (also when no action is named)
+    bool parmsText = false; ///< print the parameter text
+    bool csv = false;       ///< write the response as CSV to `csvPath` ("-" is stdout)
+    std::string csvPath;
+    LengthUnit unit = LengthUnit::Millimetre;
+    bool crlf = false;                ///< keep the report's CR LF line ends
+    std::optional<std::string> parms; ///< a parameter text given instead of the inputs
+    DesignInputs inputs;              ///< the inputs; defaults where none was given
+    /// The first input (in validation order) whose value was not a number.
+    std::optional<DesignInput> unreadableInput;
+};
+
+/// Reads the arguments after the program name into `options`. Returns false with a message
+/// in `error` for an unknown option, a missing option value, a stray argument, or
+/// `--parms` combined with separate inputs. A value that is not a number is no usage
+/// error: it is recorded in `unreadableInput` and reported like an invalid input.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options,
+                      std::string& error);
+
+/// Carries out parsed options, writing results to `out` (the CSV to its file, or to `out`
+/// for "-") and messages to `err`. Returns the exit status: kExitUsage with "Error: " and
+/// the input's name on `err` for an invalid design, kExitFailure when an output cannot be
+/// written.
+int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std::ostream& err);
+
+/// The command-line program: parses `args` (without the program name) and carries them
+/// out. Without any argument it prints the default design's report. Returns the exit status.
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+/// As above for the arguments of main.
+int RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+/// The usage text that --help prints.
+std::string UsageText();

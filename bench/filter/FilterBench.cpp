@@ -1,0 +1,163 @@
+// Times one recomputation of the default design, the unit of work the calculator does each
+// time an input changes, and its parts. The parts are measured as peers in the same process,
+// so the summary's shares do not depend on the machine's speed.
+
+#include "app/filter/DesignComputation.h"
+#include "app/filter/DesignInputs.h"
+#include "app/filter/DesignReport.h"
+#include "app/filter/FilterDesign.h"
+#include "app/filter/FilterResponse.h"
+#include "app/filter/FilterSynthesis.h"
+#include "app/filter/ParmsText.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const std::string& DefaultParms()
+{
+    static const std::string parms = BuildParms(DesignInputs{});
+    return parms;
+}
+
+// The whole recomputation as the calculator runs it on a changed parameter text.
+void BM_Recompute(benchmark::State& state)
+{
+    DesignOutputs outputs;
+    for (auto _ : state) {
+        const bool ok = RecomputeDesign(DefaultParms(), LengthUnit::Millimetre, outputs);
+        benchmark::DoNotOptimize(ok);
+        benchmark::DoNotOptimize(outputs.report.data());
+    }
+}
+BENCHMARK(BM_Recompute);
+
+// What every timer tick costs even when nothing changed: building the text to compare.
+void BM_BuildParms(benchmark::State& state)
+{
+    const DesignInputs inputs;
+    for (auto _ : state) {
+        std::string text = BuildParms(inputs);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+BENCHMARK(BM_BuildParms);
+
+void BM_ParseAndValidate(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto design = std::make_unique<FilterDesign>();
+        ParmsToDesign(DefaultParms(), *design);
+        auto invalid = ValidateDesign(*design);
+        benchmark::DoNotOptimize(invalid);
+        benchmark::DoNotOptimize(design.get());
+    }
+}
+BENCHMARK(BM_ParseAndValidate);
+
+void BM_Synthesize(benchmark::State& state)
+{
+    auto design = std::make_unique<FilterDesign>();
+    ParmsToDesign(DefaultParms(), *design);
+    for (auto _ : state) {
+        Synthesize(*design);
+        benchmark::DoNotOptimize(design->endRodLength);
+    }
+}
+BENCHMARK(BM_Synthesize);
+
+void BM_Report(benchmark::State& state)
+{
+    auto design = std::make_unique<FilterDesign>();
+    ParmsToDesign(DefaultParms(), *design);
+    Synthesize(*design);
+    const LengthUnit unit = state.range(0) != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
+    for (auto _ : state) {
+        std::string report = WriteDesignReport(*design, unit);
+        benchmark::DoNotOptimize(report.data());
+    }
+}
+BENCHMARK(BM_Report)->Arg(0)->Arg(1);
+
+void BM_ResponseArrays(benchmark::State& state)
+{
+    auto design = std::make_unique<FilterDesign>();
+    ParmsToDesign(DefaultParms(), *design);
+    Synthesize(*design);
+    std::vector<double> x;
+    std::vector<double> y;
+    for (auto _ : state) {
+        FillResponseArrays(*design, x, y);
+        benchmark::DoNotOptimize(x.data());
+        benchmark::DoNotOptimize(y.data());
+    }
+}
+BENCHMARK(BM_ResponseArrays);
+
+// Prints the usual table and keeps each benchmark's time per iteration for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter
+{
+public:
+    explicit SummaryReporter(OutputOptions options)
+        : ConsoleReporter(options)
+    {
+    }
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.error_occurred == false) {
+                // CPU time: the machine is shared, and wall time would count other work.
+                m_nanoseconds[run.benchmark_name()] =
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
+                    1e9;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintSummary() const
+    {
+        const double recompute = Time("BM_Recompute");
+        if (recompute <= 0.0) {
+            return;
+        }
+        std::printf("\nOne recomputation of the default design: %.1f us CPU\n", recompute / 1000);
+        const char* parts[] = {"BM_ParseAndValidate", "BM_Synthesize", "BM_Report/0",
+                               "BM_ResponseArrays"};
+        for (const char* part : parts) {
+            std::printf("  %-22s %8.1f us  %5.1f %% of a recomputation\n", part, Time(part) / 1000,
+                        100 * Time(part) / recompute);
+        }
+        std::printf("  %-22s %8.1f us  (every tick, changed or not)\n", "BM_BuildParms",
+                    Time("BM_BuildParms") / 1000);
+    }
+
+private:
+    double Time(const std::string& name) const
+    {
+        const auto it = m_nanoseconds.find(name);
+        return it == m_nanoseconds.end() ? 0.0 : it->second;
+    }
+
+    std::map<std::string, double> m_nanoseconds;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    // Colours only on a terminal, so that a saved run reads cleanly.
+    SummaryReporter reporter(isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults
+                                                         : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintSummary();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,251 @@
+#include "edit/ZStringML_Blk.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A failed allocation would leave the text shorter than its line table says; the buffer
+// cannot go on from there, so it stops rather than read past the text.
+void RequireAlloc(bool ok)
+{
+    if (!ok) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+ZStringML_Blk::ZStringML_Blk() = default;
+
+int32_t ZStringML_Blk::FindSep(ZStr text, ZStr sep, int32_t start)
+{
+    const char* end = text.ptr + text.len;
+    const char* p = text.ptr + start;
+    if (sep.len == 1) {
+        const void* hit = std::memchr(p, sep.ptr[0], size_t(end - p));
+        return hit == nullptr ? -1 : int32_t(static_cast<const char*>(hit) - text.ptr);
+    }
+    while (end - p >= sep.len) {
+        const void* hit = std::memchr(p, sep.ptr[0], size_t(end - p - sep.len + 1));
+        if (hit == nullptr) {
+            return -1;
+        }
+        p = static_cast<const char*>(hit);
+        if (std::memcmp(p, sep.ptr, size_t(sep.len)) == 0) {
+            return int32_t(p - text.ptr);
+        }
+        ++p;
+    }
+    return -1;
+}
+
+void ZStringML_Blk::SetLines(const XArray<ZStr, true>& lines, bool lastBreak)
+{
+    int64_t total = 0;
+    for (const ZStr& l : lines) {
+        total += l.len > 0 ? l.len : 0;
+    }
+    RequireAlloc(total <= INT32_MAX - 2);
+    m_text.Clear();
+    RequireAlloc(m_text.SetLength(int32_t(total)));
+    char* d = m_text.Data();
+    m_lineStart.SetSize(lines.Count() > 0 ? lines.Count() : 1);
+    m_lineStart[0] = 0;
+    int32_t at = 0;
+    for (int32_t i = 0; i < lines.Count(); ++i) {
+        m_lineStart[i] = at;
+        if (lines[i].len > 0) {
+            std::memcpy(d + at, lines[i].ptr, size_t(lines[i].len));
+            at += lines[i].len;
+        }
+    }
+    m_lastLineNL = lastBreak;
+    m_maxLineLen = -1;
+}
+
+void ZStringML_Blk::SetText(ZStr text, ZStr sep)
+{
+    if (text.ptr == nullptr || text.len < 0) {
+        text = ZStr("", 0);
+    }
+    m_text.Clear();
+    m_lineStart.SetSize(1);
+    m_lineStart[0] = 0;
+    m_lastLineNL = false;
+    m_maxLineLen = -1;
+    if (sep.ptr == nullptr || sep.len <= 0) {
+        RequireAlloc(m_text.Assign(text));
+        return;
+    }
+    // The text without separators is never longer than the text itself, so one exact
+    // allocation holds it.
+    RequireAlloc(m_text.SetLength(text.len));
+    char* d = m_text.Data();
+    int32_t out = 0;
+    int32_t from = 0;
+    for (;;) {
+        int32_t hit = FindSep(text, sep, from);
+        int32_t to = hit < 0 ? text.len : hit;
+        std::memcpy(d + out, text.ptr + from, size_t(to - from));
+        out += to - from;
+        if (hit < 0) {
+            break;
+        }
+        from = hit + sep.len;
+        if (from == text.len) {
+            // A separator at the very end ends the last line instead of opening another.
+            m_lastLineNL = true;
+            break;
+        }
+        m_lineStart.Append(out);
+    }
+    RequireAlloc(m_text.SetLength(out));
+}
+
+ZStringML_Blk ZStringML_Blk::FromText(ZStr text, ZStr sep)
+{
+    ZStringML_Blk b;
+    b.SetText(text, sep);
+    return b;
+}
+
+ZStringML_Blk ZStringML_Blk::FromLines(const XArray<ZStr, true>& lines, bool lastBreak)
+{
+    ZStringML_Blk b;
+    b.SetLines(lines, lastBreak);
+    return b;
+}
+
+ZStr ZStringML_Blk::Line(int32_t i) const
+{
+    if (i < 0 || i >= LineCount()) {
+        return ZStr(m_text.Text(), 0);
+    }
+    int32_t start = m_lineStart[i];
+    int32_t end = i + 1 < LineCount() ? m_lineStart[i + 1] : m_text.Length();
+    return ZStr(m_text.Text() + start, end - start);
+}
+
+int32_t ZStringML_Blk::LineStart(int32_t i) const
+{
+    return (i < 0 || i >= LineCount()) ? 0 : m_lineStart[i];
+}
+
+int32_t ZStringML_Blk::LineLength(int32_t i) const
+{
+    if (i < 0 || i >= LineCount()) {
+        return 0;
+    }
+    int32_t end = i + 1 < LineCount() ? m_lineStart[i + 1] : m_text.Length();
+    return end - m_lineStart[i];
+}
+
+int32_t ZStringML_Blk::LongestLine() const
+{
+    if (m_maxLineLen < 0) {
+        int32_t longest = 0;
+        int32_t n = LineCount();
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t end = i + 1 < n ? m_lineStart[i + 1] : m_text.Length();
+            if (end - m_lineStart[i] > longest) {
+                longest = end - m_lineStart[i];
+            }
+        }
+        m_maxLineLen = longest;
+    }
+    return m_maxLineLen;
+}
+
+bool ZStringML_Blk::GetText(ZString& out, ZStr sep) const
+{
+    out.Clear();
+    int32_t sepLen = sep.ptr != nullptr && sep.len > 0 ? sep.len : 0;
+    int32_t n = LineCount();
+    int64_t breaks = n - 1 + (m_lastLineNL ? 1 : 0);
+    int64_t total = int64_t(m_text.Length()) + breaks * sepLen;
+    if (total > INT32_MAX - 2 || !out.SetLength(int32_t(total))) {
+        out.Clear();
+        return false;
+    }
+    char* d = out.Data();
+    const char* src = m_text.Text();
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t start = m_lineStart[i];
+        int32_t end = i + 1 < n ? m_lineStart[i + 1] : m_text.Length();
+        std::memcpy(d, src + start, size_t(end - start));
+        d += end - start;
+        if (sepLen > 0 && (i + 1 < n || m_lastLineNL)) {
+            std::memcpy(d, sep.ptr, size_t(sepLen));
+            d += sepLen;
+        }
+    }
+    return true;
+}
+
+void ZStringML_Blk::Dump(ZString& out, bool full) const
+{
+    out.AppendFormat("lines = %d\r\n", LineCount());
+    if (full) {
+        out.AppendFormat("Txt[%3d] = \"%.*s\"\r\n", m_text.Length(), m_text.Length(),
+                         m_text.Text());
+    }
+    out.AppendFormat("LStart[%d], NLines = %d, MaxLineLen = %d, LastLineNL = %d\r\n",
+                     m_lineStart.Capacity(), LineCount(), m_maxLineLen, m_lastLineNL ? 1 : 0);
+    if (full) {
+        for (int32_t i = 0; i < LineCount(); ++i) {
+            ZStr l = Line(i);
+            out.AppendFormat("   %3d: +%3d, LineTxt[%2d] = \"%.*s\"\r\n", i, m_lineStart[i], l.len,
+                             l.len, l.ptr);
+        }
+    }
+}
+
+void ZStringML_Blk::InsertChars(int32_t at, ZStr s)
+{
+    if (s.len <= 0) {
+        return;
+    }
+    int32_t old = m_text.Length();
+    // Appending grows the string with spare room, so typing reallocates only now and then;
+    // the appended copy is then moved into place.
+    RequireAlloc(m_text.Append(s));
+    char* d = m_text.Data();
+    std::memmove(d + at + s.len, d + at, size_t(old - at));
+    std::memcpy(d + at, s.ptr, size_t(s.len));
+}
+
+void ZStringML_Blk::EraseChars(int32_t from, int32_t to)
+{
+    if (to <= from) {
+        return;
+    }
+    int32_t old = m_text.Length();
+    char* d = m_text.Data();
+    std::memmove(d + from, d + to, size_t(old - to));
+    RequireAlloc(m_text.SetLength(old - (to - from)));
+}
+
+void ZStringML_Blk::InsertStarts(int32_t at, int32_t n)
+{
+    if (n <= 0) {
+        return;
+    }
+    if (n == 1) {
+        m_lineStart.Insert(at, 0);
+        return;
+    }
+    int32_t old = m_lineStart.Count();
+    m_lineStart.SetSize(old + n);
+    int32_t* d = m_lineStart.Data();
+    std::memmove(d + at + n, d + at, size_t(old - at) * sizeof(int32_t));
+}
+
+void ZStringML_Blk::ShiftStarts(int32_t from, int32_t delta)
+{
+    int32_t* d = m_lineStart.Data();
+    int32_t n = m_lineStart.Count();
+    for (int32_t i = from; i < n; ++i) {
+        d[i] += delta;
+    }
+}

@@ -1,0 +1,110 @@
+// Feeds arbitrary bytes to the two readers of user text in the calculator:
+//  1. as a parameter text: ParmsToDesign, validation, and for a valid design the synthesis,
+//     both reports and the response arrays;
+//  2. split at line feeds into command-line arguments: ParseCommandLine and, when the line
+//     is usable, ExecuteCommandLine with every output kept in memory.
+// Crashes, sanitizer reports and broken invariants (abort) are the findings.
+
+#include "app/CommandLine.h"
+#include "app/filter/DesignComputation.h"
+#include "app/filter/DesignInputs.h"
+#include "app/filter/DesignReport.h"
+#include "app/filter/FilterDesign.h"
+#include "app/filter/FilterSynthesis.h"
+#include "app/filter/ParmsText.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+void Check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+void FuzzParmsText(std::string_view text)
+{
+    auto design = std::make_unique<FilterDesign>();
+    const bool readable = !ParmsToDesign(text, *design).has_value();
+    const bool valid = !ValidateDesign(*design).has_value();
+    if (!valid) {
+        return;
+    }
+    Check(design->ele >= kMinElements && design->ele <= kMaxElements);
+    Check(design->NFR >= 3 && design->NFR <= kMaxSweepPoints);
+    Check(Synthesize(*design));
+    for (LengthUnit unit : {LengthUnit::Millimetre, LengthUnit::Inch}) {
+        const std::string report = WriteDesignReport(*design, unit);
+        // 26 fixed lines, one per rod and one per sweep point.
+        std::size_t lines = 0;
+        for (std::size_t i = 0; i + 1 < report.size(); ++i) {
+            lines += report[i] == '\r' && report[i + 1] == '\n';
+        }
+        Check(lines == static_cast<std::size_t>(26 + design->ele + design->NFR));
+    }
+    // The calculator's path refuses a text with an unreadable value even when the values
+    // that were carried over happen to make a valid design.
+    DesignOutputs outputs;
+    Check(RecomputeDesign(text, LengthUnit::Millimetre, outputs) == readable);
+    if (readable) {
+        Check(outputs.responseX.size() == static_cast<std::size_t>(design->NFR));
+    }
+}
+
+void FuzzCommandLine(std::string_view text)
+{
+    std::vector<std::string> args;
+    std::size_t start = 0;
+    while (start <= text.size() && args.size() < 64) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        args.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    CommandLineOptions options;
+    std::string error;
+    if (!ParseCommandLine(args, options, error)) {
+        Check(!error.empty());
+        return;
+    }
+    // Never touch the file system: a CSV goes to the in-memory output instead.
+    if (options.csv) {
+        options.csvPath = "-";
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = ExecuteCommandLine(options, out, err);
+    Check(status == kExitOk || status == kExitUsage);
+    Check(status == kExitOk || !err.str().empty());
+
+    // The edit-field readers see the same untrusted text.
+    DesignInputs inputs;
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        const DesignInput input = DesignInputAt(i);
+        SetFieldFromText(inputs, input, args.front());
+        (void)SliderPositionFromField(inputs, input);
+        (void)FieldText(inputs, input);
+    }
+    (void)BuildParms(inputs);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    FuzzParmsText(text);
+    FuzzCommandLine(text);
+    return 0;
+}

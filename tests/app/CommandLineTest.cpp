@@ -1,0 +1,284 @@
+#include "app/CommandLine.h"
+
+#include "app/filter/DesignReport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kDefaultParms =
+    "ele=5\t&rip=1\t&fzmc=1200&bwmc=70&R=50\t&H=20\t&D=8\t&E=25\t&NFR=200&STP=1.4\t";
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome Tessera(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome run;
+    run.status = RunCommandLine(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string ReferenceReport(const char* name)
+{
+    return ReadFile(std::string(TESSERA_FILTER_TEST_DATA) + "/" + name);
+}
+
+// A file name in the test's temporary directory, removed again at the end of the test.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& name)
+        : m_path(::testing::TempDir() + "tessera-" + std::to_string(::getpid()) + "-" + name)
+    {
+    }
+    ~TempFile() { std::remove(m_path.c_str()); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+TEST(CommandLineTest, WithoutArgumentsPrintsTheDefaultReport)
+{
+    const Outcome run = Tessera({});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out, ReferenceReport("default_report_mm.txt"));
+    EXPECT_EQ(run.err, "");
+    // Options that only shape the report keep the report as the action.
+    EXPECT_EQ(Tessera({"--inch"}).out, ReferenceReport("default_report_inch.txt"));
+}
+
+TEST(CommandLineTest, ReportLineEnds)
+{
+    const Outcome lf = Tessera({"--report"});
+    EXPECT_EQ(lf.out.find('\r'), std::string::npos);
+    const Outcome crlf = Tessera({"--report", "--crlf"});
+    EXPECT_EQ(crlf.status, kExitOk);
+    EXPECT_EQ(CrLfToLf(crlf.out), lf.out);
+    EXPECT_NE(crlf.out, lf.out);
+    EXPECT_EQ(crlf.out.substr(crlf.out.size() - 2), "\r\n");
+}
+
+TEST(CommandLineTest, InputsAndParmsTextGiveTheSameDesign)
+{
+    const std::vector<std::string> inputs = {"--elements", "7",  "--ripple", "0.5", "--fc", "1296",
+                                             "--bw",       "60", "--z",      "75",  "--h",  "30",
+                                             "--d",        "10", "--e",      "20"};
+    std::vector<std::string> withText = inputs;
+    withText.push_back("--parms-text");
+    const Outcome text = Tessera(withText);
+    ASSERT_EQ(text.status, kExitOk) << text.err;
+    EXPECT_EQ(
+        text.out,
+        "ele=7\t&rip=0.5\t&fzmc=1296&bwmc=60&R=75\t&H=30\t&D=10\t&E=20\t&NFR=200&STP=1.2\t\n");
+
+    std::vector<std::string> withReport = inputs;
+    withReport.push_back("--inch");
+    const Outcome fromInputs = Tessera(withReport);
+    const std::string parms = text.out.substr(0, text.out.size() - 1);
+    const Outcome fromParms = Tessera({"--parms", parms, "--inch"});
+    ASSERT_EQ(fromParms.status, kExitOk) << fromParms.err;
+    EXPECT_EQ(fromParms.out, fromInputs.out);
+    EXPECT_NE(fromInputs.out.find("Elements = 7"), std::string::npos);
+    EXPECT_NE(fromInputs.out.find("Line impedances = "), std::string::npos);
+
+    // The "--name=value" form means the same.
+    EXPECT_EQ(Tessera({"--elements=7", "--ripple=0.5", "--fc=1296", "--bw=60", "--z=75", "--h=30",
+                       "--d=10", "--e=20", "--inch"})
+                  .out,
+              fromInputs.out);
+}
+
+TEST(CommandLineTest, ParmsTextOfDefaultsAndOfLongValues)
+{
+    EXPECT_EQ(Tessera({"--parms-text"}).out, std::string(kDefaultParms) + "\n");
+    const Outcome run = Tessera({"--parms-text", "--fc", "1234.5678"});
+    EXPECT_NE(run.out.find("&fzmc=1234.57&"), std::string::npos) << run.out;
+    // Both actions: the text first, then the report.
+    const Outcome both = Tessera({"--report", "--parms-text"});
+    EXPECT_EQ(both.out.rfind(kDefaultParms, 0), 0u);
+    EXPECT_EQ(both.out.substr(both.out.find('\n') + 1), ReferenceReport("default_report_mm.txt"));
+}
+
+TEST(CommandLineTest, InvalidInputsNameTheFirstInValidationOrder)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"--elements", "13"}, "Error: Elements\n"},
+        {{"--elements", "1"}, "Error: Elements\n"},
+        {{"--ripple", "-0.1"}, "Error: Ripple\n"},
+        {{"--ripple", "4.5"}, "Error: Ripple\n"},
+        {{"--fc", "0"}, "Error: Frequency\n"},
+        {{"--bw", "-3"}, "Error: Bandwidth\n"},
+        {{"--z", "0.5"}, "Error: Impedance\n"},
+        {{"--h", "8"}, "Error: Ground plane space\n"},
+        {{"--d", "0"}, "Error: Rod Dia\n"},
+        {{"--e", "4"}, "Error: End plate to rod\n"},
+        {{"--e", "1", "--elements", "20"}, "Error: Elements\n"},
+        // Values that are not numbers are invalid inputs too.
+        {{"--ripple", "abc"}, "Error: Ripple\n"},
+        {{"--fc", "12x"}, "Error: Frequency\n"},
+        {{"--elements", "5.5"}, "Error: Elements\n"},
+        {{"--elements", "99999999999"}, "Error: Elements\n"},
+        {{"--d", ""}, "Error: Rod Dia\n"},
+        {{"--h", "nan"}, "Error: Ground plane space\n"},
+        {{"--bw", "inf"}, "Error: Bandwidth\n"},
+        {{"--z", "abc", "--ripple", "x"}, "Error: Ripple\n"},
+        // Parameter texts from the user are bounded and checked.
+        {{"--parms", "ele=5&rip=1&fzmc=1200&bwmc=70&R=50&H=20&D=8&E=25&NFR=100000&STP=1"},
+         "Error: Points to graph\n"},
+        {{"--parms", "ele=1e40&NFR=200"}, "Error: Elements\n"},
+        {{"--parms", "ele=5&rip=oops&fzmc=1200"}, "Error: Ripple\n"},
+        {{"--parms", ""}, "Error: Elements\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--report");
+        const Outcome run = Tessera(args);
+        EXPECT_EQ(run.status, kExitUsage) << args[0] << " " << args[1];
+        EXPECT_EQ(run.err, c.error) << args[0] << " " << args[1];
+        EXPECT_EQ(run.out, "") << args[0] << " " << args[1];
+    }
+    // Limits themselves are accepted; a leading or trailing blank is harmless.
+    EXPECT_EQ(Tessera({"--elements", "12", "--ripple", "4"}).status, kExitOk);
+    EXPECT_EQ(Tessera({"--fc", " 900 "}).status, kExitOk);
+}
+
+TEST(CommandLineTest, UnusableOptionsPrintUsage)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--frobnicate"},
+        {"report"},
+        {"-x"},
+        {"-"},
+        {"--fc"},
+        {"--report", "--parms"},
+        {"--response-csv"},
+        {"--response-csv", ""},
+        {"--report=yes"},
+        {"--inch=1"},
+        {"--parms", "ele=5", "--fc", "1000"},
+    };
+    for (const auto& args : cases) {
+        const Outcome run = Tessera(args);
+        EXPECT_EQ(run.status, kExitUsage) << args[0];
+        EXPECT_EQ(run.out, "") << args[0];
+        EXPECT_EQ(run.err.rfind("tessera: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("Usage: tessera"), std::string::npos) << args[0];
+    }
+}
+
+TEST(CommandLineTest, HelpAndVersion)
+{
+    const Outcome help = Tessera({"--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    EXPECT_EQ(help.err, "");
+    for (const char* option :
+         {"--report", "--parms-text", "--response-csv", "--inch", "--crlf", "--parms", "--elements",
+          "--ripple", "--fc", "--bw", "--z", "--h", "--d", "--e", "--version"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(help.out.find("(default 1200)"), std::string::npos);
+    // Help wins over anything else on the line, even an invalid input.
+    EXPECT_EQ(Tessera({"--elements", "99", "--help"}).out, help.out);
+
+    const Outcome version = Tessera({"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, std::string("tessera ") + TESSERA_TEST_VERSION + "\n");
+}
+
+TEST(CommandLineTest, ResponseCsv)
+{
+    const Outcome run = Tessera({"--response-csv", "-"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::vector<std::pair<double, double>> points;
+    while (std::getline(lines, line)) {
+        double mhz = 0.0;
+        double db = 0.0;
+        char comma = 0;
+        std::istringstream fields(line);
+        ASSERT_TRUE(fields >> mhz >> comma >> db) << line;
+        EXPECT_EQ(comma, ',');
+        points.emplace_back(mhz, db);
+    }
+    ASSERT_EQ(points.size(), 200u);
+    EXPECT_NEAR(points[0].first, 1060.0, 1e-9);
+    EXPECT_NEAR(points[0].second, 77.7, 0.05);
+    EXPECT_NEAR(points[100].first, 1200.0, 1e-9);
+    EXPECT_NEAR(points[100].second, 1.0, 1e-12);
+    EXPECT_NEAR(points[199].first, 1338.6, 1e-9);
+    // Only the CSV was asked for: no report.
+    EXPECT_EQ(run.out.find("Elements"), std::string::npos);
+
+    TempFile file("response.csv");
+    const Outcome toFile = Tessera({"--response-csv", file.Path(), "--bw", "20"});
+    ASSERT_EQ(toFile.status, kExitOk) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    const std::string written = ReadFile(file.Path());
+    EXPECT_EQ(written.rfind("1100,", 0), 0u) << written.substr(0, 40);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 200);
+
+    // With the report as well, both are written.
+    const Outcome both = Tessera({"--report", "--response-csv", file.Path()});
+    EXPECT_EQ(both.out, ReferenceReport("default_report_mm.txt"));
+    EXPECT_EQ(ReadFile(file.Path()).rfind("1060,", 0), 0u);
+}
+
+TEST(CommandLineTest, UnwritableCsvFails)
+{
+    const Outcome run = Tessera({"--response-csv", "/nonexistent-dir/response.csv"});
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_NE(run.err.find("cannot write '/nonexistent-dir/response.csv'"), std::string::npos)
+        << run.err;
+}
+
+TEST(CommandLineTest, InvalidDesignWritesNoCsv)
+{
+    TempFile file("invalid.csv");
+    const Outcome run = Tessera({"--response-csv", file.Path(), "--d", "30"});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.err, "Error: Ground plane space\n");
+    EXPECT_FALSE(std::ifstream(file.Path()).good());
+}
+
+TEST(CommandLineTest, ArgcArgvEntryPoint)
+{
+    char program[] = "tessera";
+    char option[] = "--version";
+    char* argv[] = {program, option, nullptr};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCommandLine(2, argv, out, err), kExitOk);
+    EXPECT_EQ(out.str(), std::string("tessera ") + TESSERA_TEST_VERSION + "\n");
+}
+
+} // namespace

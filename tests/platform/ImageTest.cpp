@@ -1,0 +1,161 @@
+#include "platform/Image.h"
+
+#include "platform/Fonts.h"
+#include "platform/SystemColors.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+using namespace plat;
+
+namespace {
+
+std::string TempPath(const std::string& name)
+{
+    return ::testing::TempDir() + "plat_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// What the `file` program says about a file, or an empty text when it is not installed.
+std::string FileType(const std::string& path)
+{
+    std::string out;
+    FILE* p = popen(("file -b '" + path + "' 2>/dev/null").c_str(), "r");
+    if (!p)
+        return out;
+    char buf[256];
+    while (fgets(buf, sizeof buf, p))
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+void DrawSample(Image& img)
+{
+    DrawContext& dc = img.Context();
+    dc.FillRect({0, 0, 64, 48}, Rgb(255, 255, 255));
+    dc.SetPen({Rgb(255, 0, 0), 2, PenStyle::Solid});
+    dc.Line({0, 0}, {63, 47});
+    dc.SetBrush(Brush::Solid(Rgb(0, 128, 0)));
+    dc.Rectangle({10, 10, 30, 30});
+    dc.SetFont({"Arial", 90, FontWeight::Normal, false});
+    dc.TextOut({32, 30}, "Hz");
+}
+
+} // namespace
+
+TEST(ImageTest, PngRoundTripKeepsEveryPixel)
+{
+    Image img(64, 48);
+    DrawSample(img);
+    const std::string path = TempPath("round.png");
+    ASSERT_TRUE(img.WritePNG(path));
+    EXPECT_NE(FileType(path).find("PNG"), std::string::npos);
+    Image back = Image::LoadPNG(path);
+    ASSERT_TRUE(back.IsValid());
+    ASSERT_EQ(back.GetSize(), (Size{64, 48}));
+    EXPECT_EQ(back.ToRGBA(), img.ToRGBA());
+    EXPECT_EQ(back.GetPixel(20, 20), Rgb(0, 128, 0));
+    std::remove(path.c_str());
+}
+
+TEST(ImageTest, SvgAndPdfFilesAreWrittenAndRecognised)
+{
+    for (ImageKind kind : {ImageKind::Raster, ImageKind::Vector}) {
+        Image img(64, 48, kind);
+        DrawSample(img);
+        const std::string svg = TempPath("out.svg"), pdf = TempPath("out.pdf");
+        ASSERT_TRUE(img.WriteSVG(svg));
+        ASSERT_TRUE(img.WritePDF(pdf));
+        const std::string svgText = ReadFile(svg);
+        EXPECT_NE(svgText.find("<svg"), std::string::npos);
+        EXPECT_NE(svgText.find("width=\"64"), std::string::npos);
+        EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+        const std::string ft = FileType(pdf);
+        if (!ft.empty()) {
+            EXPECT_NE(ft.find("PDF"), std::string::npos) << ft;
+        }
+        if (kind == ImageKind::Vector) {
+            // Vector output keeps shapes as paths rather than one embedded picture.
+            EXPECT_NE(svgText.find("<path"), std::string::npos);
+            EXPECT_EQ(svgText.find("<image"), std::string::npos);
+        }
+        std::remove(svg.c_str());
+        std::remove(pdf.c_str());
+    }
+}
+
+TEST(ImageTest, WritingToAMissingFolderFails)
+{
+    Image img(4, 4);
+    for (ImageFormat f : {ImageFormat::PNG, ImageFormat::SVG, ImageFormat::PDF})
+        EXPECT_FALSE(img.Write("/nonexistent-folder/x/out.img", f));
+    EXPECT_FALSE(Image::LoadPNG("/nonexistent-folder/none.png").IsValid());
+    const std::string junk = TempPath("junk.png");
+    std::ofstream(junk) << "not a png";
+    EXPECT_FALSE(Image::LoadPNG(junk).IsValid());
+    std::remove(junk.c_str());
+}
+
+TEST(ImageTest, RgbaConversionAndDrawImage)
+{
+    std::vector<uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 128, 0, 0, 0, 0};
+    Image small = Image::FromRGBA(2, 2, rgba);
+    ASSERT_TRUE(small.IsValid());
+    const std::vector<uint8_t> back = small.ToRGBA();
+    ASSERT_EQ(back.size(), rgba.size());
+    for (size_t i = 0; i < 8; ++i)
+        EXPECT_EQ(back[i], rgba[i]);
+    EXPECT_EQ(back[11], 128);
+    EXPECT_NEAR(back[10], 255, 2);
+    EXPECT_FALSE(Image::FromRGBA(3, 3, rgba).IsValid()); // too little data
+
+    Image big(10, 10);
+    big.Context().DrawImage(small, {4, 5});
+    EXPECT_EQ(big.GetPixel(4, 5), Rgb(255, 0, 0));
+    EXPECT_EQ(big.GetPixel(5, 5), Rgb(0, 255, 0));
+    EXPECT_EQ(big.GetAlpha(4, 6), 128);
+    EXPECT_EQ(big.GetAlpha(5, 6), 0);
+    EXPECT_EQ(big.GetPixel(-1, 0), 0u); // outside reads as 0
+}
+
+TEST(ImageTest, DegenerateSizesAreRaisedAndMovedImagesStayUsable)
+{
+    Image img(0, -5);
+    EXPECT_EQ(img.GetSize(), (Size{1, 1}));
+    Image moved = std::move(img);
+    moved.Context().FillRect({0, 0, 1, 1}, Rgb(1, 2, 3));
+    EXPECT_EQ(moved.GetPixel(0, 0), Rgb(1, 2, 3));
+}
+
+TEST(FontsTest, DesignFacesMapToInstalledFamilies)
+{
+    EXPECT_EQ(MapFaceName("Fixedsys"), "DejaVu Sans Mono");
+    EXPECT_EQ(MapFaceName("Courier New"), "DejaVu Sans Mono");
+    EXPECT_EQ(MapFaceName("MS Sans Serif"), "DejaVu Sans");
+    EXPECT_EQ(MapFaceName("ms shell dlg"), "DejaVu Sans");
+    EXPECT_EQ(MapFaceName("Arial"), "DejaVu Sans");
+    EXPECT_EQ(MapFaceName("No Such Face 123"), "DejaVu Sans");
+    EXPECT_EQ(MapFaceName(""), "DejaVu Sans");
+    EXPECT_TRUE(IsFontFamilyInstalled("DejaVu Sans"));
+    EXPECT_FALSE(IsFontFamilyInstalled("No Such Face 123"));
+    EXPECT_EQ(MapFaceName("DejaVu Sans Mono"), "DejaVu Sans Mono");
+    EXPECT_DOUBLE_EQ(PointTenthsToPixels(90), 12.0);
+}
+
+TEST(SystemColorsTest, ColoursAreAvailableWithoutADisplay)
+{
+    // Text and window background must differ, or nothing would be readable.
+    EXPECT_NE(GetSystemColor(SystemColor::Window), GetSystemColor(SystemColor::WindowText));
+    EXPECT_EQ(GetSystemColor(SystemColor::Window) >> 24, 0u);
+}
