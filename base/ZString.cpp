@@ -135,10 +135,7 @@ bool ZString::Resize(int32_t length, Request kind)
     }
     char* block = static_cast<char*>(std::malloc(size_t(cap) + 1));
     if (block == nullptr) {
-        if (m_buf) {
-            m_buf[0] = 0;
-        }
-        m_len = 0;
+        // The text stays as it was: a failed request must not lose what the string holds.
         return false;
     }
     int32_t keep = m_len < length ? m_len : length;

@@ -35,7 +35,7 @@ public:
     ZString& operator=(const char* text);
     ZString& operator=(ZStr s);
 
-    /// Replaces the text. False (and an empty string) when memory ran out.
+    /// Replaces the text. False when memory ran out; the string then keeps its old text.
     bool Assign(const char* p, int32_t n);
     bool Assign(const char* text);
     bool Assign(ZStr s) { return Assign(s.ptr, s.len); }
