@@ -1,7 +1,9 @@
 #include "tests/edit/TextBufDriver.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,6 +16,18 @@ struct Config
     int steps;
     uint32_t seed;
 };
+
+// Readable names for the block-limit settings in test lists and CTest.
+void PrintTo(const Config& c, std::ostream* os)
+{
+    *os << c.maxLines << " lines, " << c.maxChars << " chars";
+}
+
+std::string ConfigName(const ::testing::TestParamInfo<Config>& param)
+{
+    return "Lines" + std::to_string(param.param.maxLines) + "Chars" +
+           std::to_string(param.param.maxChars);
+}
 
 class ZStringMLDiffTest : public ::testing::TestWithParam<Config>
 {
@@ -44,6 +58,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, ZStringMLDiffTest,
                                            Config{3, 16, 1500, 2000, 3},
                                            Config{8, 64, 3000, 2000, 4},
                                            Config{50, 400, 4000, 1500, 5},
-                                           Config{10000, 20000, 70000, 300, 6}));
+                                           Config{10000, 20000, 70000, 300, 6}),
+                         ConfigName);
 
 } // namespace
