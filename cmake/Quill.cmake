@@ -21,14 +21,16 @@ endfunction()
 
 # quill_test(<name> SOURCES <files...> DEPENDS <targets...> [GUI])
 # One GoogleTest executable per library target. GUI tests carry the label "gui" and
-# expect a display (the test command runs everything under xvfb-run).
+# expect a display (the test command runs everything under xvfb-run). They share one X
+# server, its keyboard focus and its pointer, so they run one at a time; unit tests run
+# beside them.
 function(quill_test name)
     cmake_parse_arguments(Q "GUI" "" "SOURCES;DEPENDS" ${ARGN})
     add_executable(${name} ${Q_SOURCES})
     target_link_libraries(${name} PRIVATE ${Q_DEPENDS} GTest::gtest GTest::gtest_main)
     if(Q_GUI)
         gtest_discover_tests(${name} PROPERTIES LABELS gui TIMEOUT 120
-                             DISCOVERY_TIMEOUT 60)
+                             RESOURCE_LOCK x11-display DISCOVERY_TIMEOUT 60)
     else()
         gtest_discover_tests(${name} PROPERTIES LABELS unit TIMEOUT 120
                              DISCOVERY_TIMEOUT 60)
