@@ -7,7 +7,9 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 #include <chrono>
+#include <cstdlib>
 #include <map>
+#include <thread>
 #include <unistd.h>
 
 namespace plat {
@@ -59,6 +61,13 @@ bool InitDisplay()
         // The toolkit's own display opening ends the process when it fails; opening the
         // connection here first lets the command-line front end carry on without one.
         Display* d = XOpenDisplay(nullptr);
+        // A busy server may refuse a connection for a moment; when a display is named at
+        // all, it is worth a few more tries before falling back to working without one.
+        const char* name = std::getenv("DISPLAY");
+        for (int attempt = 0; !d && name && *name && attempt < 5; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            d = XOpenDisplay(nullptr);
+        }
         if (!d) {
             s_displayState = 0;
         } else {
@@ -168,6 +177,11 @@ std::string GetExecutableDir()
 }
 
 namespace detail {
+
+bool HasModalHook()
+{
+    return static_cast<bool>(Hook());
+}
 
 test::ModalAnswer CallModalHook(const test::ModalRequest& req)
 {

@@ -737,7 +737,11 @@ bool Dialog::Impl::Build(const DialogTemplate& tmpl, Window* parent, bool child,
     Rect client = screenRect;
     if (client.IsEmpty())
         client = Rect::FromXYWH(0, 0, 1, 1);
-    const uint32_t style = (tmpl.style & DialogStyle::kSizable) ? WindowStyle::kSizable : 0;
+    uint32_t style = (tmpl.style & DialogStyle::kSizable) ? WindowStyle::kSizable : 0;
+    if (tmpl.style & DialogStyle::kHScroll)
+        style |= WindowStyle::kHScroll;
+    if (tmpl.style & DialogStyle::kVScroll)
+        style |= WindowStyle::kVScroll;
     const bool ok = detail::CreateNative(
         *self, parent, child ? detail::NativeKind::Child : detail::NativeKind::TopLevel, client,
         style, 0, tmpl.caption);
@@ -796,7 +800,9 @@ int Dialog::DoModal(const DialogTemplate& tmpl, Window* owner)
     if (IsCreated() && !m_dlg->ended) {
         Show(true);
         m_dlg->FocusFirst();
-        test::ProcessUntilIdle(200);
+        // A test hook sees the dialog painted and settled, as a person would.
+        if (detail::HasModalHook())
+            test::ProcessUntilIdle(200);
         test::ModalRequest req;
         req.kind = test::ModalKind::Dialog;
         req.window = this;

@@ -72,31 +72,32 @@ struct DrawContext::Impl
         cairo_matrix_t fm, ctm;
         cairo_matrix_init_scale(&fm, px, px);
         cairo_matrix_init_identity(&ctm);
+        // The surface's own options first (image surfaces place glyphs on whole pixels, which
+        // lets cairo reuse each rendered glyph), then ours, which fix the metrics.
         cairo_font_options_t* opts = cairo_font_options_create();
+        cairo_surface_get_font_options(cairo_get_target(cr), opts);
         cairo_font_options_set_antialias(opts, CAIRO_ANTIALIAS_GRAY);
         cairo_font_options_set_hint_style(opts, CAIRO_HINT_STYLE_NONE);
         cairo_font_options_set_hint_metrics(opts, CAIRO_HINT_METRICS_OFF);
-        cairo_font_options_set_subpixel_order(opts, CAIRO_SUBPIXEL_ORDER_DEFAULT);
         scaled = cairo_scaled_font_create(face, &fm, &ctm, opts);
         cairo_font_options_destroy(opts);
         cairo_font_face_destroy(face);
         cairo_scaled_font_extents(scaled, &extents);
-        return scaled;
-    }
-
-    TextMetrics Metrics()
-    {
-        ScaledFont();
-        TextMetrics m;
-        m.ascent = int(std::ceil(extents.ascent));
-        m.descent = int(std::ceil(extents.descent));
-        m.height = m.ascent + m.descent;
+        metrics.ascent = int(std::ceil(extents.ascent));
+        metrics.descent = int(std::ceil(extents.descent));
+        metrics.height = metrics.ascent + metrics.descent;
         cairo_text_extents_t te;
         // Average width over the alphabet, the usual measure of a font's character cell.
         cairo_scaled_font_text_extents(scaled,
                                        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", &te);
-        m.aveCharWidth = int((te.x_advance / 26.0 + 1.0) / 2.0);
-        return m;
+        metrics.aveCharWidth = int((te.x_advance / 26.0 + 1.0) / 2.0);
+        return scaled;
+    }
+
+    const TextMetrics& Metrics()
+    {
+        ScaledFont();
+        return metrics;
     }
 
     double Advance(const std::string& utf8)

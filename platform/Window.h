@@ -97,6 +97,8 @@ public:
     bool IsEnabled() const;
     void SetTitle(const std::string& title);
     std::string GetTitle() const;
+    /// The icon of a top-level window (title bar and task list); the image is copied.
+    void SetIcon(const class Image& icon);
 
     /// The client area, (0, 0, width, height), without scroll bars and frame.
     Rect GetClientRect() const;

@@ -49,6 +49,8 @@ void FillPointer(const Window& wnd, Message& msg);
 /// Maps a native widget (an Fl_Widget*) to the platform window it is, or null.
 Window* WindowFromNative(void* widget);
 
+/// Whether a test hook is installed.
+bool HasModalHook();
 /// Calls the test hook, if one is installed.
 test::ModalAnswer CallModalHook(const test::ModalRequest& req);
 

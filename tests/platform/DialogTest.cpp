@@ -152,6 +152,20 @@ TEST_F(DialogTest, FocusNotificationsOfEdits)
     EXPECT_EQ(rec.CodesOf(kEdit), (std::vector<uint32_t>{Notify::kEnSetFocus}));
 }
 
+TEST_F(DialogTest, TabMovesTheFocusOnWithFocusNotifications)
+{
+    dlg.SetFocusControl(kEdit);
+    rec.cmds.clear();
+    test::PressKey(dlg, VK::kTab);
+    EXPECT_EQ(dlg.GetFocusControl(), kReadOnly);
+    EXPECT_EQ(rec.CodesOf(kEdit), (std::vector<uint32_t>{Notify::kEnKillFocus}));
+    EXPECT_EQ(rec.CodesOf(kReadOnly), (std::vector<uint32_t>{Notify::kEnSetFocus}));
+    test::PressKey(dlg, VK::kTab);
+    EXPECT_EQ(dlg.GetFocusControl(), kSlider);
+    test::PressKey(dlg, VK::kTab, Keys::kShift);
+    EXPECT_EQ(dlg.GetFocusControl(), kReadOnly);
+}
+
 TEST_F(DialogTest, SliderTakesTheFocusReportsMovesAndClampsPositions)
 {
     dlg.SetSliderRange(kSlider, 2, 10);
@@ -428,4 +442,38 @@ TEST(ModalDialogTest, NestedModalDialogsAreAnsweredInTurn)
     EXPECT_EQ(innerResult, 4);
     EXPECT_EQ(order, (std::vector<std::string>{"outer", "inner"}));
     test::SetModalHook({});
+}
+
+TEST(DialogScrollTest, DialogsCanScrollTheirOwnClientArea)
+{
+    ASSERT_TRUE(InitDisplay());
+    DlgRec rec;
+    Dialog dlg(rec);
+    DialogTemplate t = AllControls();
+    t.style = DialogStyle::kVScroll | DialogStyle::kSizable;
+    ASSERT_TRUE(dlg.CreateModeless(t, nullptr));
+    const int width = dlg.GetClientRect().Width();
+    dlg.ShowScrollBar(ScrollBar::Vertical, true);
+    EXPECT_LT(dlg.GetClientRect().Width(), width);
+    dlg.SetScrollInfo(ScrollBar::Vertical, {0, 999, 100, 0, 0});
+    test::ProcessUntilIdle();
+    std::vector<Message> v;
+    rec.onMessage = [&](Window&, const Message& m) {
+        if (m.kind == Msg::VScroll)
+            v.push_back(m);
+        return false;
+    };
+    const Rect c = dlg.GetClientRect();
+    test::Click(dlg, {c.right + 4, c.bottom - 30}); // the trough below the thumb
+    ASSERT_FALSE(v.empty());
+    EXPECT_EQ(v[0].code, uint32_t(ScrollCode::PageDown));
+    EXPECT_EQ(v[0].id, 0u); // the dialog's own bar, not a control
+    // Resizing reports the new client size.
+    Image icon(16, 16);
+    icon.Context().FillRect({0, 0, 16, 16}, Rgb(0, 128, 255));
+    dlg.SetIcon(icon);
+    rec.onMessage = nullptr;
+    const Rect wr = dlg.GetWindowRect();
+    dlg.Move(Rect::FromXYWH(wr.left, wr.top, wr.Width() + 40, wr.Height()));
+    EXPECT_EQ(dlg.GetClientRect().Width(), c.Width() + 40);
 }
