@@ -3,6 +3,9 @@
 #include "app/filter/DesignComputation.h"
 #include "app/filter/FilterDesign.h"
 #include "app/filter/ParmsText.h"
+#include "chart/TesseraChart.h"
+#include "chart/XChart.h"
+#include "chart/XChartExport.h"
 
 #include <cerrno>
 #include <climits>
@@ -79,6 +82,33 @@ void WriteCsv(std::ostream& os, const DesignOutputs& outputs)
     }
 }
 
+// Reads "WxH" (also "W,H" or "W H") as two whole numbers of pixels within the image limits.
+bool ParseChartSize(const std::string& text, int& width, int& height)
+{
+    const char* p = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long w = std::strtol(p, &end, 10);
+    if (end == p || errno == ERANGE) {
+        return false;
+    }
+    p = end;
+    while (*p == ' ' || *p == ',' || *p == 'x' || *p == 'X') {
+        ++p;
+    }
+    const char* second = p;
+    const long h = std::strtol(second, &end, 10);
+    if (end == second || errno == ERANGE || !IsBlank(end)) {
+        return false;
+    }
+    if (w < 1 || h < 1 || w > kMaxChartImageSide || h > kMaxChartImageSide) {
+        return false;
+    }
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
 } // namespace
 
 std::string UsageText()
@@ -89,6 +119,7 @@ std::string UsageText()
     };
     std::string usage;
     usage += "Usage: tessera [--report] [--parms-text] [--response-csv FILE|-]\n"
+             "               [--chart FILE [--size WxH]]\n"
              "               [--inch] [--crlf] [--parms TEXT | INPUTS...]\n"
              "       tessera --help | --version\n"
              "Designs an interdigital bandpass filter. Without any option tessera prints the\n"
@@ -99,6 +130,11 @@ std::string UsageText()
              "  --parms-text          print the parameter text of the inputs\n"
              "  --response-csv FILE   write the ideal response, one 'MHz,dB loss' line per\n"
              "                        point; '-' writes to standard output\n"
+             "  --chart FILE          draw the response chart into FILE: .png, .svg, .pdf,\n"
+             "                        or .xch for the chart file\n"
+             "  --size WxH            chart image size in pixels (default " +
+             std::to_string(kDefaultChartWidth) + "x" + std::to_string(kDefaultChartHeight) +
+             ")\n"
              "  --help                print this help\n"
              "  --version             print the program version\n"
              "\n"
@@ -198,6 +234,26 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
                 return false;
             }
             options.csv = true;
+        } else if (name == "--chart") {
+            if (!takeValue(options.chartPath)) {
+                return false;
+            }
+            if (ChartFileKindFromPath(ZStr(options.chartPath.c_str())) == XChartFileKind::Unknown) {
+                error = "unknown chart file type '" + options.chartPath +
+                        "' (use .png, .svg, .pdf or .xch)";
+                return false;
+            }
+            options.chart = true;
+        } else if (name == "--size") {
+            std::string size;
+            if (!takeValue(size)) {
+                return false;
+            }
+            if (!ParseChartSize(size, options.chartWidth, options.chartHeight)) {
+                error = "option '--size' needs WIDTHxHEIGHT in pixels, 1 to " +
+                        std::to_string(kMaxChartImageSide) + " each";
+                return false;
+            }
         } else if (name == "--parms") {
             std::string text;
             if (!takeValue(text)) {
@@ -266,7 +322,7 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         return kExitUsage;
     }
 
-    const bool report = options.report || (!options.parmsText && !options.csv);
+    const bool report = options.report || (!options.parmsText && !options.csv && !options.chart);
     if (options.parmsText) {
         out << parms << "\n";
     }
@@ -292,6 +348,17 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
                 err << "\n";
                 return kExitFailure;
             }
+        }
+    }
+    if (options.chart) {
+        XChart chart;
+        SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
+                           int32_t(outputs.responseX.size()));
+        ZString error;
+        if (!ExportChart(chart, ZStr(options.chartPath.c_str()), options.chartWidth,
+                         options.chartHeight, error)) {
+            err << "tessera: " << error.Text() << "\n";
+            return kExitFailure;
         }
     }
     if (!out.flush()) {

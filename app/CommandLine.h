@@ -13,6 +13,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1; ///< an output could not be written
 inline constexpr int kExitUsage = 2;   ///< unusable options or an invalid design input
 
+/// The chart image size when --size is not given: about the calculator's chart area.
+inline constexpr int kDefaultChartWidth = 486;
+inline constexpr int kDefaultChartHeight = 413;
+
 /// What a command line asks for, as `ParseCommandLine` reads it.
 struct CommandLineOptions
 {
@@ -22,6 +26,10 @@ struct CommandLineOptions
     bool parmsText = false; ///< print the parameter text
     bool csv = false;       ///< write the response as CSV to `csvPath` ("-" is stdout)
     std::string csvPath;
+    bool chart = false; ///< draw the response chart into `chartPath` (PNG, SVG, PDF or .xch)
+    std::string chartPath;
+    int chartWidth = kDefaultChartWidth; ///< image size in pixels (ignored for .xch)
+    int chartHeight = kDefaultChartHeight;
     LengthUnit unit = LengthUnit::Millimetre;
     bool crlf = false;                ///< keep the report's CR LF line ends
     std::optional<std::string> parms; ///< a parameter text given instead of the inputs
@@ -31,7 +39,8 @@ struct CommandLineOptions
 };
 
 /// Reads the arguments after the program name into `options`. Returns false with a message
-/// in `error` for an unknown option, a missing option value, a stray argument, or
+/// in `error` for an unknown option, a missing option value, a stray argument, a chart
+/// file name without a known extension, a size that is not WxH within the image limits, or
 /// `--parms` combined with separate inputs. A value that is not a number is no usage
 /// error: it is recorded in `unreadableInput` and reported like an invalid input.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options,

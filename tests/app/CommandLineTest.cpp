@@ -270,6 +270,60 @@ TEST(CommandLineTest, InvalidDesignWritesNoCsv)
     EXPECT_FALSE(std::ifstream(file.Path()).good());
 }
 
+// The width and height of a PNG file from its header.
+std::pair<int, int> PngSize(const std::string& png)
+{
+    auto be32 = [&png](size_t at) {
+        return (int(uint8_t(png[at])) << 24) | (int(uint8_t(png[at + 1])) << 16) |
+               (int(uint8_t(png[at + 2])) << 8) | int(uint8_t(png[at + 3]));
+    };
+    return png.size() >= 24 ? std::make_pair(be32(16), be32(20)) : std::make_pair(0, 0);
+}
+
+TEST(CommandLineTest, ChartFilesByExtension)
+{
+    TempFile png("chart.PNG");
+    const Outcome run = Tessera({"--chart", png.Path()});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, ""); // only the chart was asked for
+    const std::string image = ReadFile(png.Path());
+    ASSERT_EQ(image.substr(1, 3), "PNG");
+    EXPECT_EQ(PngSize(image), std::make_pair(kDefaultChartWidth, kDefaultChartHeight));
+
+    const Outcome sized = Tessera({"--chart", png.Path(), "--size", "640x480", "--fc", "433"});
+    ASSERT_EQ(sized.status, kExitOk) << sized.err;
+    EXPECT_EQ(PngSize(ReadFile(png.Path())), std::make_pair(640, 480));
+
+    TempFile svg("chart.svg"), pdf("chart.pdf"), xch("chart.xch");
+    ASSERT_EQ(Tessera({"--chart", svg.Path()}).status, kExitOk);
+    EXPECT_NE(ReadFile(svg.Path()).find("<svg"), std::string::npos);
+    ASSERT_EQ(Tessera({"--chart", pdf.Path()}).status, kExitOk);
+    EXPECT_EQ(ReadFile(pdf.Path()).rfind("%PDF", 0), 0u);
+    ASSERT_EQ(Tessera({"--chart", xch.Path()}).status, kExitOk);
+    const std::string chartFile = ReadFile(xch.Path());
+    EXPECT_EQ(chartFile.find_first_not_of(' '), chartFile.find("<XCHART"))
+        << chartFile.substr(0, 60);
+    EXPECT_NE(chartFile.find("MHz"), std::string::npos);
+}
+
+TEST(CommandLineTest, UnusableChartOptions)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--chart", "chart.jpg"},
+          std::vector<std::string>{"--chart", "chart.png", "--size", "0x10"},
+          std::vector<std::string>{"--chart", "chart.png", "--size", "100"},
+          std::vector<std::string>{"--chart", "chart.png", "--size", "30000x10"},
+          std::vector<std::string>{"--chart"}}) {
+        const Outcome run = Tessera(args);
+        EXPECT_EQ(run.status, kExitUsage) << args.back();
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    const Outcome unwritable = Tessera({"--chart", "/nonexistent-dir/chart.png"});
+    EXPECT_EQ(unwritable.status, kExitFailure);
+    EXPECT_NE(unwritable.err.find("cannot write '/nonexistent-dir/chart.png'"), std::string::npos)
+        << unwritable.err;
+}
+
 TEST(CommandLineTest, ArgcArgvEntryPoint)
 {
     char program[] = "tessera";

@@ -1,0 +1,196 @@
+// Painting cost of the chart into a 1000x600 image: the calculator's chart (200 points, axes,
+// grid, captions, title) and one line of 1,000,000 points. Each is paired with a peer run in
+// the same process: the same points already in pixels, stroked as one polyline straight
+// through the drawing context. The ratio is what the chart's own work (layout, scales,
+// labels, pixel conversion) adds to the drawing itself.
+
+#include "app/filter/DesignComputation.h"
+#include "app/filter/DesignInputs.h"
+#include "app/filter/ParmsText.h"
+#include "chart/TesseraChart.h"
+#include "chart/XChart.h"
+#include "platform/Image.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1000;
+constexpr int kHeight = 600;
+constexpr int kMillion = 1000000;
+
+const DesignOutputs& DefaultResponse()
+{
+    static const DesignOutputs outputs = [] {
+        DesignOutputs out;
+        RecomputeDesign(BuildParms(DesignInputs{}), LengthUnit::Millimetre, out);
+        return out;
+    }();
+    return outputs;
+}
+
+// A noisy signal: a slow sine with a faster ripple, so neighbouring points land on different
+// pixel rows as measured data would.
+void MillionPoints(XRealArray& x, XRealArray& y)
+{
+    XRealArray xs(kMillion, kMillion);
+    XRealArray ys(kMillion, kMillion);
+    for (int i = 0; i < kMillion; ++i) {
+        xs[i] = double(i);
+        ys[i] = 50.0 * std::sin(double(i) * 2e-5) + 5.0 * std::sin(double(i) * 0.37);
+    }
+    x = std::move(xs);
+    y = std::move(ys);
+}
+
+void PaintLoop(benchmark::State& state, XChart& chart)
+{
+    plat::Image image(kWidth, kHeight);
+    const NXRect area{0, 0, double(kWidth), double(kHeight)};
+    for (auto _ : state) {
+        chart.Paint(image.Context(), area);
+        benchmark::DoNotOptimize(image.GetPixel(kWidth / 2, kHeight / 2));
+    }
+}
+
+// The points of the chart's line as the last paint placed them, for the peers.
+std::vector<plat::Point> PixelsOf(XChart& chart)
+{
+    plat::Image image(kWidth, kHeight);
+    chart.Paint(image.Context(), NXRect{0, 0, double(kWidth), double(kHeight)});
+    XChartLine& line = *chart.Line(0);
+    std::vector<plat::Point> pts;
+    pts.reserve(size_t(line.PointCount()));
+    for (int32_t i = 0; i < line.PointCount(); ++i) {
+        pts.push_back({line.AxisX().PixelOf(line.X()[i]), line.AxisY().PixelOf(line.Y()[i])});
+    }
+    return pts;
+}
+
+void PolylineLoop(benchmark::State& state, const std::vector<plat::Point>& pts)
+{
+    plat::Image image(kWidth, kHeight);
+    plat::DrawContext& dc = image.Context();
+    for (auto _ : state) {
+        dc.FillRect({0, 0, kWidth, kHeight}, plat::Rgb(0, 0, 0));
+        dc.SetPen(plat::Pen{plat::Rgb(255, 255, 0), 2, plat::PenStyle::Solid});
+        dc.Polyline(pts);
+        benchmark::DoNotOptimize(image.GetPixel(kWidth / 2, kHeight / 2));
+    }
+}
+
+void CalculatorChart(XChart& chart)
+{
+    const DesignOutputs& out = DefaultResponse();
+    SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
+                       int32_t(out.responseX.size()));
+}
+
+void MillionPointChart(XChart& chart)
+{
+    XChartLine& line = *chart.Line(chart.GetOrAddLine("signal"));
+    MillionPoints(line.X(), line.Y());
+    line.SetStr("grid", "xy");
+    line.SetStr("axisLableX", "sample");
+}
+
+void BM_PaintCalculatorChart(benchmark::State& state)
+{
+    XChart chart;
+    CalculatorChart(chart);
+    PaintLoop(state, chart);
+}
+BENCHMARK(BM_PaintCalculatorChart)->Unit(benchmark::kMillisecond);
+
+void BM_PolylineCalculatorPoints(benchmark::State& state)
+{
+    XChart chart;
+    CalculatorChart(chart);
+    PolylineLoop(state, PixelsOf(chart));
+}
+BENCHMARK(BM_PolylineCalculatorPoints)->Unit(benchmark::kMillisecond);
+
+void BM_PaintMillionPointLine(benchmark::State& state)
+{
+    XChart chart;
+    MillionPointChart(chart);
+    PaintLoop(state, chart);
+}
+BENCHMARK(BM_PaintMillionPointLine)->Unit(benchmark::kMillisecond);
+
+void BM_PolylineMillionPoints(benchmark::State& state)
+{
+    XChart chart;
+    MillionPointChart(chart);
+    PolylineLoop(state, PixelsOf(chart));
+}
+BENCHMARK(BM_PolylineMillionPoints)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then milliseconds per paint and the ratio to each peer.
+class SummaryReporter : public benchmark::ConsoleReporter
+{
+public:
+    explicit SummaryReporter(OutputOptions options)
+        : ConsoleReporter(options)
+    {
+    }
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                // CPU time: the machine is shared, and wall time would count other work.
+                m_ms[run.benchmark_name()] = run.GetAdjustedCPUTime() /
+                                             benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintSummary() const
+    {
+        std::printf("\nPaint into a %dx%d image (CPU ms per paint):\n", kWidth, kHeight);
+        Row("calculator's chart, 200 points", "BM_PaintCalculatorChart",
+            "BM_PolylineCalculatorPoints");
+        Row("one line of 1,000,000 points", "BM_PaintMillionPointLine", "BM_PolylineMillionPoints");
+    }
+
+private:
+    void Row(const char* what, const char* paint, const char* peer) const
+    {
+        const double ms = Time(paint);
+        const double peerMs = Time(peer);
+        if (ms <= 0.0 || peerMs <= 0.0) {
+            return;
+        }
+        std::printf("  %-32s %9.2f ms   bare polyline %9.2f ms   ratio %.2f\n", what, ms, peerMs,
+                    ms / peerMs);
+    }
+
+    double Time(const std::string& name) const
+    {
+        const auto it = m_ms.find(name);
+        return it == m_ms.end() ? 0.0 : it->second;
+    }
+
+    std::map<std::string, double> m_ms;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    SummaryReporter reporter(isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults
+                                                         : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintSummary();
+    benchmark::Shutdown();
+    return 0;
+}

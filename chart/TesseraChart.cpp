@@ -1,0 +1,64 @@
+#include "chart/TesseraChart.h"
+
+#include "chart/XChart.h"
+
+namespace {
+
+int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+{
+    const int32_t index = chart.GetOrAddLine("BW");
+    XChartLine& line = *chart.Line(index);
+    chart.Attrs().SetStr("title", "Interdigital Bandpass");
+    chart.Attrs().SetInt("titlePlace", 5); // bottom centre
+
+    if (responseX != nullptr && responseY != nullptr) {
+        line.BindColumn(XChartColumn::X, responseX);
+        line.BindColumn(XChartColumn::Y, responseY);
+    }
+    line.SetChanged();
+
+    const XColor yellow = XColor::FromRGB(255, 255, 0);
+    line.SetColor("color", yellow);
+    line.SetColor("axisFontColor", yellow);
+    line.SetStr("axis", "xy");
+    line.SetStr("axisLableY", "dB");
+    line.SetStr("axisLableX", "MHz");
+    line.SetStr("grid", "xy");
+    line.SetColor("gridColor", XColor::FromRGB(128, 128, 128));
+    line.SetChanged();
+
+    // The loss scale stays at -100 to 0 dB whatever the data.
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+    return index;
+}
+
+} // namespace
+
+int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+{
+    return SetUpLine(chart, responseX, responseY);
+}
+
+int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n)
+{
+    const int32_t index = SetUpLine(chart, nullptr, nullptr);
+    XChartLine& line = *chart.Line(index);
+    if (n < 0 || x == nullptr || y == nullptr) {
+        n = 0;
+    }
+    XRealArray& xs = line.Column(XChartColumn::X);
+    XRealArray& ys = line.Column(XChartColumn::Y);
+    xs.SetSize(n);
+    ys.SetSize(n);
+    for (int32_t i = 0; i < n; ++i) {
+        xs[i] = x[i];
+        ys[i] = y[i];
+    }
+    line.SetChanged();
+    return index;
+}

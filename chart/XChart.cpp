@@ -1,0 +1,210 @@
+#include "chart/XChart.h"
+
+#include "base/XEvt.h"
+
+// ---- Callbacks ---------------------------------------------------------------------------
+
+bool XChartCB::FillMenu(XChart& chart, ZString& markup)
+{
+    return chart.FillMenu(markup);
+}
+
+XChartCB& XChartCB::Default()
+{
+    static XChartCB* instance = new XChartCB; // shared, lives until the process ends
+    return *instance;
+}
+
+namespace {
+
+class NoLineCB : public XChartLineCB
+{
+public:
+    void LineChanged(XChartLine&) override {}
+};
+
+class NoAxisCB : public XChartAxisCB
+{
+public:
+    void AxisChanged(XChartAxis&) override {}
+};
+
+} // namespace
+
+XChartLineCB& XChartLineCB::None()
+{
+    static NoLineCB* instance = new NoLineCB; // shared, lives until the process ends
+    return *instance;
+}
+
+XChartAxisCB& XChartAxisCB::None()
+{
+    static NoAxisCB* instance = new NoAxisCB; // shared, lives until the process ends
+    return *instance;
+}
+
+void XChartChartLineCB::LineChanged(XChartLine& line)
+{
+    m_chart.LineChanged(line);
+}
+
+void XChartLineAxisCB::AxisChanged(XChartAxis&)
+{
+    // A changed view is a change of the line as far as its owner is concerned.
+    m_line.SetChanged();
+}
+
+// ---- Chart -------------------------------------------------------------------------------
+
+XChart::XChart()
+    : m_lineDefaults(&lineAttrTable())
+    , m_host(&XChartCB::Default())
+    , m_lineCB(*this)
+{
+    m_attrs.Reset(chartAttrTable());
+}
+
+XChart::~XChart()
+{
+    // Lines go first: they hold callbacks into this chart.
+    RemoveAllLines();
+}
+
+void XChart::Reset()
+{
+    ResetAttributes();
+    m_fileName.Clear();
+    m_filePattern.Assign("*.xch");
+}
+
+void XChart::Clear()
+{
+    RemoveAllLines();
+    ResetAttributes();
+    m_filePattern.Assign("*.xch");
+}
+
+void XChart::ResetAttributes()
+{
+    m_attrs.Reset(chartAttrTable());
+    m_lineDefaults.Clear();
+}
+
+int32_t XChart::FindLine(ZStr name) const
+{
+    const int32_t* i = m_lineIndex.Lookup(name);
+    return i ? *i : -1;
+}
+
+int32_t XChart::GetOrAddLine(ZStr name)
+{
+    const int32_t found = FindLine(name);
+    if (found >= 0) {
+        return found;
+    }
+    auto line = std::make_unique<XChartLine>(name, this, m_lineCB);
+    line->MergeAttributes(m_lineDefaults);
+    if (!m_lineDefaults.Has("color")) {
+        line->SetColor("color", DefaultLinePalette(m_lines.Count()));
+    }
+    const int32_t index = m_lines.Append(std::move(line));
+    m_lineIndex.Insert(name, index);
+    return index;
+}
+
+void XChart::RemoveAllLines()
+{
+    m_lines.RemoveAll(); // destroys every line
+    m_lineIndex.Clear();
+    m_groups[0].RemoveAll();
+    m_groups[1].RemoveAll();
+}
+
+bool XChart::Link(int32_t a, int32_t b, XChartGroup kind)
+{
+    if (a < 0 || a >= LineCount() || b < 0 || b >= LineCount()) {
+        return false;
+    }
+    if (kind == XChartGroup::Both) {
+        Link(a, b, XChartGroup::X);
+        return Link(a, b, XChartGroup::Y);
+    }
+    XArray<XIntArray, false>& groups = m_groups[int32_t(kind)];
+    int32_t g = -1;
+    for (int32_t i = 0; i < groups.Count() && g < 0; ++i) {
+        for (int32_t member : groups[i]) {
+            if (member == a) {
+                g = i;
+                break;
+            }
+        }
+    }
+    if (g < 0) {
+        XIntArray group;
+        group.Append(a);
+        g = groups.Append(group);
+    }
+    XIntArray& group = groups[g];
+    for (int32_t member : group) {
+        if (member == b) {
+            return true;
+        }
+    }
+    group.Append(b);
+    return true;
+}
+
+const XArray<XIntArray, false>& XChart::Groups(XChartGroup kind) const
+{
+    return m_groups[kind == XChartGroup::Y ? 1 : 0];
+}
+
+void XChart::LineChanged(XChartLine&)
+{
+    NotifyAll(XEvtObserver(XEvtObserver::kChanged));
+    m_host->ChartChanged(*this);
+}
+
+// ---- Context menu ------------------------------------------------------------------------
+
+namespace {
+
+void AppendItem(ZString& markup, const char* text, const char* command, const char* options)
+{
+    markup.Append("<m s='");
+    markup.Append(text);
+    markup.Append("' c=");
+    markup.Append(command);
+    if (options[0] != 0) {
+        markup.Append(" o=");
+        markup.Append(options);
+    }
+    markup.Append(" />");
+}
+
+} // namespace
+
+bool XChart::FillMenu(ZString& markup)
+{
+    AddCopySaveEntries(markup);
+    AddCursorValuesEntry(markup);
+    return true;
+}
+
+void XChart::AddCopySaveEntries(ZString& markup)
+{
+    markup.Append("<sep/>");
+    AppendItem(markup, "Copy Img", "DoCopyIMG", "");
+    AppendItem(markup, "Copy XML", "DoCopyXML", "");
+    AppendItem(markup, "Save XML", "DoSaveXML", "");
+    markup.Append("<sep/>");
+}
+
+void XChart::AddCursorValuesEntry(ZString& markup)
+{
+    markup.Append("<sep/>");
+    markup.Append("<m s='Tools' c=noCmd>");
+    AppendItem(markup, "Cursor Values", "DoCursorValues",
+               m_attrs.GetBool("cursorValues", false) ? "C" : "");
+    markup.Append("</m>");
+}

@@ -1,0 +1,160 @@
+#include "chart/XChartExport.h"
+
+#include "chart/XChart.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool EndsWithI(ZStr text, const char* suffix)
+{
+    const int32_t n = int32_t(std::strlen(suffix));
+    if (text.len < n) {
+        return false;
+    }
+    return text.Sub(text.len - n).EqualsI(ZStr(suffix, n));
+}
+
+// A temporary file beside path, created empty with the permissions a new file at path would
+// get (or those of the file it replaces). Empty result when it cannot be created.
+ZString MakeTempBeside(ZStr path, int& fd)
+{
+    ZString temp(path);
+    temp.Append(".tmp-XXXXXX");
+    fd = ::mkstemp(temp.Data());
+    if (fd < 0) {
+        return ZString("");
+    }
+    const ZString target(path);
+    struct stat st;
+    if (::stat(target.Text(), &st) == 0) {
+        ::fchmod(fd, st.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    return temp;
+}
+
+bool WriteAll(int fd, const char* p, size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+void WriteError(ZString& error, ZStr path, int code)
+{
+    error.Assign("cannot write '");
+    error.Append(path);
+    error.Append("'");
+    if (code != 0) {
+        error.Append(": ");
+        error.Append(std::strerror(code));
+    }
+}
+
+} // namespace
+
+XChartFileKind ChartFileKindFromPath(ZStr path)
+{
+    if (EndsWithI(path, ".png")) {
+        return XChartFileKind::PNG;
+    }
+    if (EndsWithI(path, ".svg")) {
+        return XChartFileKind::SVG;
+    }
+    if (EndsWithI(path, ".pdf")) {
+        return XChartFileKind::PDF;
+    }
+    if (EndsWithI(path, ".xch")) {
+        return XChartFileKind::XML;
+    }
+    return XChartFileKind::Unknown;
+}
+
+plat::Image RenderChart(XChart& chart, int32_t width, int32_t height, plat::ImageKind kind)
+{
+    plat::Image image(width, height, kind);
+    NXRect area;
+    area.width = double(image.GetSize().cx);
+    area.height = double(image.GetSize().cy);
+    chart.Paint(image.Context(), area);
+    return image;
+}
+
+ZString ChartFileText(const XChart& chart)
+{
+    ZString text;
+    chart.WriteXML(text, "XCHART", "a xchart", "XCHART", "  ", true);
+    return text;
+}
+
+bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZString& error)
+{
+    error.Clear();
+    const XChartFileKind kind = ChartFileKindFromPath(path);
+    if (kind == XChartFileKind::Unknown) {
+        error.Assign("unknown chart file type '");
+        error.Append(path);
+        error.Append("' (use .png, .svg, .pdf or .xch)");
+        return false;
+    }
+    if (kind != XChartFileKind::XML &&
+        (width < 1 || height < 1 || width > kMaxChartImageSide || height > kMaxChartImageSide)) {
+        error.Format("chart size %dx%d is not between 1x1 and %dx%d", int(width), int(height),
+                     int(kMaxChartImageSide), int(kMaxChartImageSide));
+        return false;
+    }
+
+    int fd = -1;
+    errno = 0;
+    const ZString temp = MakeTempBeside(path, fd);
+    if (fd < 0) {
+        WriteError(error, path, errno);
+        return false;
+    }
+    bool ok = false;
+    int code = 0;
+    if (kind == XChartFileKind::XML) {
+        const ZString text = ChartFileText(chart);
+        ok = WriteAll(fd, text.Text(), size_t(text.Length())) && ::fsync(fd) == 0;
+        code = ok ? 0 : errno;
+        ok = ::close(fd) == 0 && ok;
+    } else {
+        ::close(fd);
+        const plat::ImageKind imageKind =
+            kind == XChartFileKind::PNG ? plat::ImageKind::Raster : plat::ImageKind::Vector;
+        const plat::ImageFormat format = kind == XChartFileKind::PNG   ? plat::ImageFormat::PNG
+                                         : kind == XChartFileKind::SVG ? plat::ImageFormat::SVG
+                                                                       : plat::ImageFormat::PDF;
+        const plat::Image image = RenderChart(chart, width, height, imageKind);
+        errno = 0;
+        ok = image.Write(temp.Text(), format);
+        code = ok ? 0 : errno;
+    }
+    if (ok && ::rename(temp.Text(), ZString(path).Text()) != 0) {
+        code = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.Text());
+        WriteError(error, path, code);
+    }
+    return ok;
+}
