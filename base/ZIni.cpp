@@ -1,11 +1,9 @@
 #include "base/ZIni.h"
 
+#include "base/ZFile.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,51 +31,6 @@ bool ReadWholeFile(const char* fileName, ZString& out)
     std::fclose(f);
     if (ok) {
         out = std::move(data);
-    }
-    return ok;
-}
-
-bool WriteAll(int fd, const char* p, size_t n)
-{
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return true;
-}
-
-// Writes the text beside the target and renames it over the target, so that the old file
-// survives a crash or a full disk in the middle of the write.
-bool ReplaceFile(const char* fileName, ZStr contents)
-{
-    ZString temp(fileName);
-    temp.Append(".tmp-XXXXXX");
-    int fd = ::mkstemp(temp.Data());
-    if (fd < 0) {
-        return false;
-    }
-    struct stat st;
-    if (::stat(fileName, &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    bool ok = WriteAll(fd, contents.ptr, size_t(contents.len)) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.Text(), fileName) != 0) {
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.Text());
     }
     return ok;
 }
@@ -362,7 +315,7 @@ bool ZIni::Save(ZStr dir, ZStr file, bool format)
     ZString target = FormPath(dir, file);
     ZString contents = BuildText(format);
     path = std::move(target);
-    return ReplaceFile(path.Text(), contents.Str());
+    return ZReplaceFile(path, contents.Str());
 }
 
 bool ZIni::Get(ZStr section, ZStr key, ZString& value, ZStr def) const

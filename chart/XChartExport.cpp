@@ -1,12 +1,12 @@
 #include "chart/XChartExport.h"
 
+#include "base/ZFile.h"
 #include "chart/XChart.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,44 +18,6 @@ bool EndsWithI(ZStr text, const char* suffix)
         return false;
     }
     return text.Sub(text.len - n).EqualsI(ZStr(suffix, n));
-}
-
-// A temporary file beside path, created empty with the permissions a new file at path would
-// get (or those of the file it replaces). Empty result when it cannot be created.
-ZString MakeTempBeside(ZStr path, int& fd)
-{
-    ZString temp(path);
-    temp.Append(".tmp-XXXXXX");
-    fd = ::mkstemp(temp.Data());
-    if (fd < 0) {
-        return ZString("");
-    }
-    const ZString target(path);
-    struct stat st;
-    if (::stat(target.Text(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    return temp;
-}
-
-bool WriteAll(int fd, const char* p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return true;
 }
 
 void WriteError(ZString& error, ZStr path, int code)
@@ -124,7 +86,7 @@ bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZStrin
 
     int fd = -1;
     errno = 0;
-    const ZString temp = MakeTempBeside(path, fd);
+    const ZString temp = ZMakeTempBeside(path, fd);
     if (fd < 0) {
         WriteError(error, path, errno);
         return false;
@@ -133,7 +95,7 @@ bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZStrin
     int code = 0;
     if (kind == XChartFileKind::XML) {
         const ZString text = ChartFileText(chart);
-        ok = WriteAll(fd, text.Text(), size_t(text.Length())) && ::fsync(fd) == 0;
+        ok = ZWriteAll(fd, text.Text(), size_t(text.Length())) && ::fsync(fd) == 0;
         code = ok ? 0 : errno;
         ok = ::close(fd) == 0 && ok;
     } else {
