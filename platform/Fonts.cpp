@@ -18,23 +18,8 @@ std::string Lower(std::string s)
     return s;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig leaves parts of its parsed configuration unreachable until FcFini, which the
-// leak checker of sanitizer builds reports for every program that draws text. Those builds
-// release cairo's and fontconfig's data at exit; normal builds leave it to the system.
-void ReleaseFontData()
-{
-    cairo_debug_reset_static_data();
-    FcFini();
-}
-#endif
-
 bool FontconfigHasFamily(const std::string& family)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    static const bool s_registered = [] { return std::atexit(ReleaseFontData) == 0; }();
-    (void)s_registered;
-#endif
     if (!FcInit())
         return false;
     FcPattern* pat = FcPatternCreate();
