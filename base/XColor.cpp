@@ -222,20 +222,6 @@ const ColorTable& Table()
     return *s_table;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Decodes text made only of pairs of hex digits into bytes; the first three are kept (the
 // missing ones stay 0). Empty text is no colour.
 bool DecodeHex(ZStr text, uint8_t rgb[3])
@@ -245,8 +231,8 @@ bool DecodeHex(ZStr text, uint8_t rgb[3])
     }
     uint8_t bytes[3] = {0, 0, 0};
     for (int32_t i = 0; i < text.len; i += 2) {
-        int hi = HexDigit(text.ptr[i]);
-        int lo = HexDigit(text.ptr[i + 1]);
+        int hi = ZStr::HexDigit(text.ptr[i]);
+        int lo = ZStr::HexDigit(text.ptr[i + 1]);
         if (hi < 0 || lo < 0) {
             return false;
         }

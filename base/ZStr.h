@@ -70,6 +70,20 @@ public:
     ZStr TrimLeft() const;
     ZStr TrimRight() const;
 
+    /// The value of a hexadecimal digit (0-9, a-f, A-F), or -1.
+    static int HexDigit(char c)
+    {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+        return -1;
+    }
     /// True for a letter or one of "$", "@", "_".
     static bool IsIdentStart(char c);
     static bool IsSpace(char c)

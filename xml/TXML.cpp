@@ -31,20 +31,6 @@ bool NeedsEscape(unsigned char c)
     return c == '"' || c == '&' || c == '<' || c < 0x20 || c == 0x7F;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Reads the character reference at p (at an ampersand). Returns its length and the byte,
 // or 0 when p starts no valid reference.
 int32_t ReadReference(const char* p, const char* end, unsigned char& byte)
@@ -56,8 +42,8 @@ int32_t ReadReference(const char* p, const char* end, unsigned char& byte)
         if (end - p < 6) {
             return 0;
         }
-        int hi = HexValue(p[3]);
-        int lo = HexValue(p[4]);
+        int hi = ZStr::HexDigit(p[3]);
+        int lo = ZStr::HexDigit(p[4]);
         if (hi < 0 || lo < 0 || p[5] != ';') {
             return 0;
         }
