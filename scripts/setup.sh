@@ -10,7 +10,7 @@ packages=(
     libfltk1.3-dev libcairo2-dev libfontconfig-dev fontconfig fonts-dejavu-core
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     xvfb xauth xdotool xclip imagemagick x11-utils
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     libtinyxml2-dev libpugixml-dev
     file
 )
