@@ -1,7 +1,7 @@
 // Showing menus for real: through the modal hook, and through the toolkit's own menu driven
 // by keys.
 #include "base/ZTimer.h"
-#include "base/menu/XMenuPopUp.h"
+#include "menu/XMenuPopUp.h"
 #include "platform/Application.h"
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"

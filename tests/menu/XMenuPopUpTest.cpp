@@ -1,4 +1,4 @@
-#include "base/menu/XMenuPopUp.h"
+#include "menu/XMenuPopUp.h"
 
 #include "platform/Image.h"
 #include "platform/SystemColors.h"

@@ -4,9 +4,9 @@
 #include "base/XArray.h"
 #include "base/ZStr.h"
 #include "base/ZString.h"
-#include "base/menu/XMenuPopUpCB.h"
-#include "base/menu/XMenuPopUpTracker.h"
-#include "base/menu/XMenuPopUp_CMenu.h"
+#include "menu/XMenuPopUpCB.h"
+#include "menu/XMenuPopUpTracker.h"
+#include "menu/XMenuPopUp_CMenu.h"
 #include "xml/TXML.h"
 
 #include <cstdint>

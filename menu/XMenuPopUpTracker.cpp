@@ -1,6 +1,6 @@
-#include "base/menu/XMenuPopUpTracker.h"
+#include "menu/XMenuPopUpTracker.h"
 
-#include "base/menu/XMenuPopUp.h"
+#include "menu/XMenuPopUp.h"
 #include "platform/Menu.h"
 
 bool XMenuPopUpTracker::Track(XMenuPopUp& popUp, const XMenuPopUp_CMenu& menu,

@@ -1,4 +1,4 @@
-#include "base/menu/XMenuPopUp.h"
+#include "menu/XMenuPopUp.h"
 
 #include "base/XColor.h"
 #include "platform/Cursor.h"

@@ -1,4 +1,4 @@
-#include "base/menu/XMenuPopUpCB.h"
+#include "menu/XMenuPopUpCB.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "base/menu/XMenuPopUp_CMenu.h"
+#include "menu/XMenuPopUp_CMenu.h"
 
 #include "platform/SystemColors.h"
 
