@@ -141,4 +141,5 @@ private:
     plat::Rect m_plotRect;
     plat::Rect m_titleRect;
     std::mutex m_paintLock;
+    bool m_painting = false;
 };

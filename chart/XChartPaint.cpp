@@ -277,11 +277,18 @@ void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
 void XChart::Paint(plat::DrawContext& dc, const NXRect& area)
 {
     // Painting is not re-entrant: a callback that paints again while a paint runs would see
-    // half-made layout, so the inner paint is skipped.
-    std::unique_lock<std::mutex> lock(m_paintLock, std::try_to_lock);
-    if (!lock.owns_lock()) {
+    // half-made layout, so the inner paint is skipped. The flag is tested before the lock is
+    // taken: the inner call comes from the thread that already holds it.
+    if (m_painting) {
         return;
     }
+    std::lock_guard<std::mutex> lock(m_paintLock);
+    m_painting = true;
+    struct PaintingReset
+    {
+        bool& flag;
+        ~PaintingReset() { flag = false; }
+    } reset{m_painting};
     const plat::Rect a = area.ToIntRect();
     NXRect inset{15.0, 15.0, 15.0, 15.0};
     m_attrs.GetRect("chartInset", inset);
