@@ -35,7 +35,10 @@ fi
 
 build_dir=${1:-build}
 shift || true
-if [ ! -f "$build_dir/build.ninja" ]; then
+# A new build folder is configured; an existing one again whenever options are given, so
+# that a changed option (warnings as errors, sanitizers) takes effect instead of being
+# silently ignored by the cached configuration.
+if [ ! -f "$build_dir/build.ninja" ] || [ $# -gt 0 ]; then
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
 cmake --build "$build_dir" -j2
