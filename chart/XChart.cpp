@@ -92,8 +92,7 @@ void XChart::ResetAttributes()
 
 int32_t XChart::FindLine(ZStr name) const
 {
-    const int32_t* i = m_lineIndex.Lookup(name);
-    return i ? *i : -1;
+    return m_lines.Find(name);
 }
 
 int32_t XChart::GetOrAddLine(ZStr name)
@@ -107,15 +106,12 @@ int32_t XChart::GetOrAddLine(ZStr name)
     if (!m_lineDefaults.Has("color")) {
         line->SetColor("color", DefaultLinePalette(m_lines.Count()));
     }
-    const int32_t index = m_lines.Append(std::move(line));
-    m_lineIndex.Insert(name, index);
-    return index;
+    return m_lines.Add(name, std::move(line));
 }
 
 void XChart::RemoveAllLines()
 {
-    m_lines.RemoveAll(); // destroys every line
-    m_lineIndex.Clear();
+    m_lines.Clear();
     m_groups[0].RemoveAll();
     m_groups[1].RemoveAll();
 }

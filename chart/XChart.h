@@ -87,7 +87,7 @@ public:
     // ---- Lines ----
     int32_t LineCount() const { return m_lines.Count(); }
     /// The line at index (0 to LineCount() - 1).
-    XChartLine* Line(int32_t index) const { return m_lines[index].get(); }
+    XChartLine* Line(int32_t index) const { return m_lines[index]; }
     /// The index of the line called name, or -1.
     int32_t FindLine(ZStr name) const;
     /// The index of the line called name. A new line starts from lineAttrTable with the line
@@ -130,8 +130,7 @@ private:
 
     XChartAttrs m_attrs;
     XChartAttrs m_lineDefaults;
-    XArray<std::unique_ptr<XChartLine>, false> m_lines;
-    StringTypeDict<int32_t> m_lineIndex;
+    XChartLineList m_lines;
     XArray<XIntArray, false> m_groups[2];
     bool m_show = true;
     XChartCB* m_host;

@@ -224,46 +224,40 @@ void XChartAttrs::Define(ZStr name, ZStr text, ZStr type)
     m_modified = 1;
 }
 
-bool XChartAttrs::SetBool(ZStr name, bool value)
+ZStr XChartAttrs::Encode(bool value, ZString& text)
 {
-    ZString text;
     BoolText(value, text);
-    return Set(name, text, XChartType::kBool);
+    return XChartType::kBool;
 }
 
-bool XChartAttrs::SetInt(ZStr name, int32_t value)
+ZStr XChartAttrs::Encode(int32_t value, ZString& text)
 {
-    ZString text;
     IntText(value, text);
-    return Set(name, text, XChartType::kInt);
+    return XChartType::kInt;
 }
 
-bool XChartAttrs::SetDouble(ZStr name, double value)
+ZStr XChartAttrs::Encode(double value, ZString& text)
 {
-    ZString text;
     DoubleText(value, text);
-    return Set(name, text, XChartType::kDouble);
+    return XChartType::kDouble;
 }
 
-bool XChartAttrs::SetPoint(ZStr name, const NXPoint& value)
+ZStr XChartAttrs::Encode(const NXPoint& value, ZString& text)
 {
-    ZString text;
     value.ToText(text);
-    return Set(name, text, XChartType::kPoint);
+    return XChartType::kPoint;
 }
 
-bool XChartAttrs::SetRect(ZStr name, const NXRect& value)
+ZStr XChartAttrs::Encode(const NXRect& value, ZString& text)
 {
-    ZString text;
     value.ToText(text, RectText::Numbers);
-    return Set(name, text, XChartType::kRect);
+    return XChartType::kRect;
 }
 
-bool XChartAttrs::SetColor(ZStr name, const XColor& value)
+ZStr XChartAttrs::Encode(const XColor& value, ZString& text)
 {
-    ZString text;
     value.ToText(text);
-    return Set(name, text, XChartType::kColor);
+    return XChartType::kColor;
 }
 
 ZString XChartAttrs::GetStr(ZStr name) const

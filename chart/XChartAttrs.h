@@ -99,12 +99,21 @@ public:
     /// beyond its table.
     void Define(ZStr name, ZStr text, ZStr type);
     bool SetStr(ZStr name, ZStr value) { return Set(name, value, XChartType::kStr); }
-    bool SetBool(ZStr name, bool value);
-    bool SetInt(ZStr name, int32_t value);
-    bool SetDouble(ZStr name, double value);
-    bool SetPoint(ZStr name, const NXPoint& value);
-    bool SetRect(ZStr name, const NXRect& value);
-    bool SetColor(ZStr name, const XColor& value);
+    bool SetBool(ZStr name, bool value) { return SetTyped(name, value); }
+    bool SetInt(ZStr name, int32_t value) { return SetTyped(name, value); }
+    bool SetDouble(ZStr name, double value) { return SetTyped(name, value); }
+    bool SetPoint(ZStr name, const NXPoint& value) { return SetTyped(name, value); }
+    bool SetRect(ZStr name, const NXRect& value) { return SetTyped(name, value); }
+    bool SetColor(ZStr name, const XColor& value) { return SetTyped(name, value); }
+
+    /// Writes the text form of a typed value into text and returns the type it is stored
+    /// under: the one encoding of every typed setter (the store's and the line's).
+    static ZStr Encode(bool value, ZString& text);
+    static ZStr Encode(int32_t value, ZString& text);
+    static ZStr Encode(double value, ZString& text);
+    static ZStr Encode(const NXPoint& value, ZString& text);
+    static ZStr Encode(const NXRect& value, ZString& text);
+    static ZStr Encode(const XColor& value, ZString& text);
 
     /// The text of name, or the empty text.
     ZString GetStr(ZStr name) const;
@@ -129,6 +138,12 @@ public:
     static void DoubleText(double value, ZString& out);
 
 private:
+    template <typename T> bool SetTyped(ZStr name, const T& value)
+    {
+        ZString text;
+        const ZStr type = Encode(value, text);
+        return Set(name, text, type);
+    }
     const XChartAttrTable* m_openTo;
     StringStringDict m_values;
     StringStringDict m_types;

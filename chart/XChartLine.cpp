@@ -148,48 +148,6 @@ bool XChartLine::SetAttr(ZStr name, ZStr text, ZStr type)
     return m_attrs.Set(name, text, type);
 }
 
-bool XChartLine::SetBool(ZStr name, bool value)
-{
-    ZString text;
-    XChartAttrs::BoolText(value, text);
-    return SetAttr(name, text, XChartType::kBool);
-}
-
-bool XChartLine::SetInt(ZStr name, int32_t value)
-{
-    ZString text;
-    XChartAttrs::IntText(value, text);
-    return SetAttr(name, text, XChartType::kInt);
-}
-
-bool XChartLine::SetDouble(ZStr name, double value)
-{
-    ZString text;
-    XChartAttrs::DoubleText(value, text);
-    return SetAttr(name, text, XChartType::kDouble);
-}
-
-bool XChartLine::SetPoint(ZStr name, const NXPoint& value)
-{
-    ZString text;
-    value.ToText(text);
-    return SetAttr(name, text, XChartType::kPoint);
-}
-
-bool XChartLine::SetRect(ZStr name, const NXRect& value)
-{
-    ZString text;
-    value.ToText(text, RectText::Numbers);
-    return SetAttr(name, text, XChartType::kRect);
-}
-
-bool XChartLine::SetColor(ZStr name, const XColor& value)
-{
-    ZString text;
-    value.ToText(text);
-    return SetAttr(name, text, XChartType::kColor);
-}
-
 void XChartLine::ResetAttributes()
 {
     m_attrs.Reset(lineAttrTable());
@@ -261,8 +219,7 @@ void XChartLine::SetChanged()
 
 int32_t XChartLine::FindSubLine(ZStr name) const
 {
-    const int32_t* i = m_subLineIndex.Lookup(name);
-    return i ? *i : -1;
+    return m_subLines.Find(name);
 }
 
 int32_t XChartLine::GetOrAddSubLine(ZStr name)
@@ -272,9 +229,7 @@ int32_t XChartLine::GetOrAddSubLine(ZStr name)
         return found;
     }
     auto sub = std::make_unique<XChartLine>(name, m_chart, *m_cb);
-    const int32_t index = m_subLines.Append(std::move(sub));
-    m_subLineIndex.Insert(name, index);
-    return index;
+    return m_subLines.Add(name, std::move(sub));
 }
 
 void XChartLine::SetDrawHook(std::unique_ptr<XChartDL_CL> hook)

@@ -8,6 +8,7 @@
 #include "chart/XChartAttrs.h"
 #include "chart/XChartAxis.h"
 #include "chart/XChartCB.h"
+#include "chart/XChartLineList.h"
 
 #include <cstdint>
 #include <memory>
@@ -108,12 +109,12 @@ public:
     /// "lineType" also sets the type number; an unknown keyword is refused.
     bool SetAttr(ZStr name, ZStr text, ZStr type);
     bool SetStr(ZStr name, ZStr value) { return SetAttr(name, value, XChartType::kStr); }
-    bool SetBool(ZStr name, bool value);
-    bool SetInt(ZStr name, int32_t value);
-    bool SetDouble(ZStr name, double value);
-    bool SetPoint(ZStr name, const NXPoint& value);
-    bool SetRect(ZStr name, const NXRect& value);
-    bool SetColor(ZStr name, const XColor& value);
+    bool SetBool(ZStr name, bool value) { return SetTyped(name, value); }
+    bool SetInt(ZStr name, int32_t value) { return SetTyped(name, value); }
+    bool SetDouble(ZStr name, double value) { return SetTyped(name, value); }
+    bool SetPoint(ZStr name, const NXPoint& value) { return SetTyped(name, value); }
+    bool SetRect(ZStr name, const NXRect& value) { return SetTyped(name, value); }
+    bool SetColor(ZStr name, const XColor& value) { return SetTyped(name, value); }
     ZString GetStr(ZStr name) const { return m_attrs.GetStr(name); }
     bool GetBool(ZStr name, bool def = false) const { return m_attrs.GetBool(name, def); }
     int32_t GetInt(ZStr name, int32_t def = 0) const { return m_attrs.GetInt(name, def); }
@@ -165,7 +166,7 @@ public:
     XTextArray& PathNames() { return m_pathNames; }
     const XTextArray& PathNames() const { return m_pathNames; }
     int32_t SubLineCount() const { return m_subLines.Count(); }
-    XChartLine* SubLine(int32_t i) const { return m_subLines[i].get(); }
+    XChartLine* SubLine(int32_t i) const { return m_subLines[i]; }
     /// The index of the sub-line called name, or -1.
     int32_t FindSubLine(ZStr name) const;
     /// The index of the sub-line called name, made when there is none (from lineAttrTable).
@@ -205,6 +206,12 @@ public:
     void WriteXML(ZString& out, ZStr indent, ZStr name, bool changedOnly) const;
 
 private:
+    template <typename T> bool SetTyped(ZStr name, const T& value)
+    {
+        ZString text;
+        const ZStr type = XChartAttrs::Encode(value, text);
+        return SetAttr(name, text, type);
+    }
     void ComputeBounds();
     void DrawPolyline(plat::DrawContext& dc);
     void DrawPoints(plat::DrawContext& dc);
@@ -222,8 +229,7 @@ private:
     XRealArray m_own[kChartColumnCount];
     XRealArray* m_columns[kChartColumnCount];
     XTextArray m_pathNames;
-    XArray<std::unique_ptr<XChartLine>, false> m_subLines;
-    StringTypeDict<int32_t> m_subLineIndex;
+    XChartLineList m_subLines;
     bool m_changed = false;
     XChartLineAxisCB m_axisCB;
     XChartAxisX m_axisX;

@@ -1,0 +1,26 @@
+#include "chart/XChartLineList.h"
+
+#include "chart/XChartLine.h"
+
+XChartLineList::XChartLineList() = default;
+
+XChartLineList::~XChartLineList() = default;
+
+int32_t XChartLineList::Find(ZStr name) const
+{
+    const int32_t* i = m_index.Lookup(name);
+    return i ? *i : -1;
+}
+
+int32_t XChartLineList::Add(ZStr name, std::unique_ptr<XChartLine> line)
+{
+    const int32_t index = m_lines.Append(std::move(line));
+    m_index.Insert(name, index);
+    return index;
+}
+
+void XChartLineList::Clear()
+{
+    m_lines.RemoveAll(); // destroys every line
+    m_index.Clear();
+}
