@@ -1,6 +1,9 @@
 #include "chart/XChart.h"
 
 #include "base/XEvt.h"
+#include "base/XToolTipWnd.h"
+#include "chart/XChartMT.h"
+#include "menu/XMenuPopUp.h"
 
 // ---- Callbacks ---------------------------------------------------------------------------
 
@@ -88,6 +91,7 @@ void XChart::ResetAttributes()
 {
     m_attrs.Reset(chartAttrTable());
     m_lineDefaults.Clear();
+    RebuildCursorValues();
 }
 
 int32_t XChart::FindLine(ZStr name) const
@@ -114,6 +118,7 @@ int32_t XChart::GetOrAddLine(ZStr name)
 
 void XChart::RemoveAllLines()
 {
+    m_selectedLine = -1;
     m_lines.RemoveAll(); // destroys every line
     m_lineIndex.Clear();
     m_groups[0].RemoveAll();
@@ -163,6 +168,7 @@ void XChart::LineChanged(XChartLine&)
 {
     NotifyAll(XEvtObserver(XEvtObserver::kChanged));
     m_host->ChartChanged(*this);
+    RequestRepaint();
 }
 
 // ---- Context menu ------------------------------------------------------------------------

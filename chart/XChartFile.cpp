@@ -544,6 +544,7 @@ bool XChart::ReadXML(const TXMLNode& e)
     ReadGroups(e, "groupX", XChartGroup::X);
     ReadGroups(e, "groupY", XChartGroup::Y);
     ReadGroups(e, "groupXY", XChartGroup::Both);
+    RebuildCursorValues();
     return ok;
 }
 

@@ -94,6 +94,8 @@ class XChartLine : public XObserver
 public:
     /// Largest number of histogram bins; a larger `bins` attribute is cut to it.
     static constexpr int32_t kMaxBins = 100000;
+    /// Pixels a selected line's pen (or point square) is wider than its `width`.
+    static constexpr int32_t kSelectedExtraWidth = 2;
 
     /// A line with the attributes of lineAttrTable, belonging to chart (may be null), reporting
     /// changes through cb.
@@ -193,6 +195,10 @@ public:
     /// Draws the axes the `axis` attribute names, with the grids `grid` names.
     void DrawAxes(plat::DrawContext& dc);
 
+    /// The selected line is drawn thicker (the chart keeps which line is selected).
+    void SetSelected(bool selected) { m_selected = selected; }
+    bool IsSelected() const { return m_selected; }
+
     void SetDrawHook(std::unique_ptr<XChartDL_CL> hook);
     XChartDL_CL& DrawHook() { return *m_drawHook; }
 
@@ -225,6 +231,7 @@ private:
     XArray<std::unique_ptr<XChartLine>, false> m_subLines;
     StringTypeDict<int32_t> m_subLineIndex;
     bool m_changed = false;
+    bool m_selected = false;
     XChartLineAxisCB m_axisCB;
     XChartAxisX m_axisX;
     XChartAxisY m_axisY;

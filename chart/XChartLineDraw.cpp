@@ -226,7 +226,9 @@ void XChartLine::DrawPolyline(plat::DrawContext& dc)
     if (color.IsNone()) {
         return;
     }
-    dc.SetPen(plat::Pen{Ref(color), PenWidth(m_attrs, "width", 2), plat::PenStyle::Solid});
+    // A selected line stands out by a thicker pen.
+    const int32_t width = PenWidth(m_attrs, "width", 2) + (m_selected ? kSelectedExtraWidth : 0);
+    dc.SetPen(plat::Pen{Ref(color), width, plat::PenStyle::Solid});
     const XChartScale& sx = m_axisX.Scale();
     const XChartScale& sy = m_axisY.Scale();
     const XRealArray& x = Column(XChartColumn::X);
@@ -259,7 +261,8 @@ void XChartLine::DrawPoints(plat::DrawContext& dc)
     if (color.IsNone()) {
         return;
     }
-    const int32_t w = std::max(1, PenWidth(m_attrs, "width", 2));
+    const int32_t w =
+        std::max(1, PenWidth(m_attrs, "width", 2)) + (m_selected ? kSelectedExtraWidth : 0);
     const XChartScale& sx = m_axisX.Scale();
     const XChartScale& sy = m_axisY.Scale();
     const XRealArray& x = Column(XChartColumn::X);
