@@ -305,11 +305,10 @@ bool XChart::PointerAt(NXPoint pos, plat::Cursor& cursor)
     if (!m_plotRect.Contains(pt)) {
         return false;
     }
-    int32_t line = -1;
-    int32_t row = -1;
-    cursor = HitPoint(pos, XChartGraphMT::kHitRadius, line, row)
-                 ? PointCursor()
-                 : plat::Cursor::Standard(plat::StdCursor::Cross);
+    // The plot-area tracker found out at the last move whether a point is under the pointer;
+    // with a million points that test is worth doing once per move.
+    const bool overPoint = m_graphMT && m_graphMT->IsOverPoint();
+    cursor = overPoint ? PointCursor() : plat::Cursor::Standard(plat::StdCursor::Cross);
     return true;
 }
 

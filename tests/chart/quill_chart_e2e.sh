@@ -46,6 +46,9 @@ if "$exe" "$work/missing.xch" 2> "$work/err.txt"; then
 fi
 grep -q "quill-chart: cannot read" "$work/err.txt" || fail "no message for a missing file"
 
+# Painted once, the viewer closes when asked to (the timing aid of the benchmarks).
+timeout 20 "$exe" --quit-after-paint "$work/e2e.xch" || fail "--quit-after-paint did not end"
+
 "$exe" "$work/e2e.xch" &
 pid=$!
 win=$(xdotool search --sync --onlyvisible --name "^quill-chart - e2e.xch\$" | head -n 1)
