@@ -119,6 +119,16 @@ void XChartGraphMT::MovePoint(NXPoint pt)
 
 void XChartGraphMT::Cancel()
 {
+    if (m_drag == XChartDrag::Point && MovedBeyondThreshold(kLeft) && m_dragLine >= 0 &&
+        m_dragLine < m_chart.LineCount()) {
+        // A cancelled point drag puts the point back where it was.
+        XChartLine& line = *m_chart.Line(m_dragLine);
+        if (m_dragRow < line.X().Count() && m_dragRow < line.Y().Count()) {
+            line.X()[m_dragRow] = m_startX;
+            line.Y()[m_dragRow] = m_startY;
+            line.SetChanged();
+        }
+    }
     m_drag = XChartDrag::None;
     m_band = plat::Rect{};
     m_dragLine = -1;
@@ -147,6 +157,9 @@ bool XChartGraphMT::OnGesture(XEvtInput& evt, int32_t gesture)
             m_drag = XChartDrag::Point;
             m_dragLine = selected;
             m_dragRow = row;
+            XChartLine& dragged = *m_chart.Line(selected);
+            m_startX = dragged.X()[row];
+            m_startY = dragged.Y()[row];
         } else if (m_chart.HitLine(evt.pos, kHitRadius, line)) {
             m_dragLine = line; // selected on release when the press did not become a drag
         }
@@ -193,6 +206,12 @@ bool XChartGraphMT::OnGesture(XEvtInput& evt, int32_t gesture)
     case kReset:
         Cancel();
         return true;
+    case kRightPress:
+        // The context menu ends a drag in progress; it would lose the release.
+        if (m_drag != XChartDrag::None) {
+            Cancel();
+        }
+        return XChartMT::OnGesture(evt, gesture);
     case kNone:
         if (IsKey(evt, plat::VK::kEscape) && m_drag != XChartDrag::None) {
             Cancel();

@@ -57,7 +57,8 @@ public:
     const plat::Rect& GetBand() const { return m_band; }
     /// Whether a point of a line was under the pointer at the last move.
     bool IsOverPoint() const { return m_overPoint; }
-    /// Ends a drag without its effect (Escape, a lost capture).
+    /// Ends a drag without its effect (Escape, a lost capture, the context menu); a moved
+    /// point goes back where it was.
     void Cancel();
 
 private:
@@ -70,6 +71,8 @@ private:
     bool m_overPoint = false;
     int32_t m_dragLine = -1;
     int32_t m_dragRow = -1;
+    double m_startX = 0.0; ///< where the dragged point was at the press
+    double m_startY = 0.0;
 };
 
 /// Passes an axis tracker's gestures to its axis: a drag along the axis zooms it to the

@@ -315,6 +315,22 @@ TEST_F(XChartWndGuiTest, DraggingAlongAnAxisZoomsItToTheDraggedValues)
     EXPECT_NEAR(ax.Scale().viewHi, b, 1e-9);
     EXPECT_FALSE(lx.Scale().zoomed); // another line's axis stays
 
+    // Held beyond the end of the zoomed axis, a drag scrolls the view on (the axis timer)
+    // and the interval reaches as far as the view has gone.
+    const double anchor = ax.Scale().PixelToValue(plot.left + 100);
+    plat::test::MouseMove(m_wnd, {plot.left + 100, y});
+    plat::test::MouseDown(m_wnd, {plot.left + 100, y});
+    for (int x = plot.left + 100; x <= plot.right + 20; x += 10) {
+        plat::test::MouseMove(m_wnd, {x, y}, plat::Keys::kLButton);
+    }
+    EXPECT_TRUE(plat::test::RunUntil([&] { return ax.Scale().viewHi > b + (b - a) * 0.15; }, 5000));
+    plat::test::MouseUp(m_wnd, {plot.right + 20, y});
+    plat::test::ProcessUntilIdle();
+    EXPECT_TRUE(ax.Scale().zoomed);
+    EXPECT_NEAR(ax.Scale().viewLo, anchor, 1e-9);
+    EXPECT_GT(ax.Scale().viewHi, b + (b - a) * 0.15);
+    EXPECT_FALSE(ax.GetTracker()->Timer().IsRunning());
+
     // Logarithmic: the pixels map back through the decades.
     const XChartScale& ls = lx.Scale();
     const int ly = lx.GetAxisRect().bottom - 6;
@@ -408,6 +424,21 @@ TEST_F(XChartWndGuiTest, ClickSelectsALineAndDraggingMovesAPointOfIt)
     EXPECT_EQ(m_host.movedRow, 5);
     EXPECT_NEAR(line.Y()[5], yTo, 1e-9);
     EXPECT_FALSE(line.AxisX().Scale().zoomed); // a point drag is no rubber band
+
+    // Escape during a point drag puts the point back.
+    const double y6 = line.Y()[6];
+    const plat::Point six{line.AxisX().PixelOf(6.0), line.AxisY().PixelOf(y6)};
+    plat::test::MouseMove(m_wnd, six);
+    plat::test::MouseDown(m_wnd, six);
+    for (int d = 1; d <= 20; ++d) {
+        plat::test::MouseMove(m_wnd, {six.x, six.y + d}, plat::Keys::kLButton);
+    }
+    EXPECT_NE(line.Y()[6], y6);
+    plat::test::PressKey(m_wnd, plat::VK::kEscape);
+    plat::test::MouseUp(m_wnd, {six.x, six.y + 20});
+    plat::test::ProcessUntilIdle();
+    EXPECT_EQ(line.Y()[6], y6);
+    EXPECT_EQ(m_host.movedRow, 5);
 
     // A click on empty plot area clears the selection.
     const plat::Rect p = Chart().GetPlotRect();
