@@ -178,19 +178,24 @@ bool ReadTyped(const TXMLNode& e, ZStr name, ZStr type, ZString& text)
     return true;
 }
 
-// The text content of an element: its text children joined by blanks.
-ZString TextContent(const TXMLNode& e)
+// The text content of an element: its text children joined by blanks. The usual single
+// child is viewed where the document holds it, since a large chart's data is megabytes of
+// text; joined children are kept in storage, which the view then points into.
+ZStr TextContent(const TXMLNode& e, ZString& storage)
 {
     TXMLNodeList texts;
     e.GetTextChildren(texts);
-    ZString out;
+    if (texts.Count() == 1) {
+        return texts[0]->GetValue();
+    }
+    storage.Clear();
     for (int32_t i = 0; i < texts.Count(); ++i) {
         if (i > 0) {
-            out.Append(' ');
+            storage.Append(' ');
         }
-        out.Append(texts[i]->GetValue());
+        storage.Append(texts[i]->GetValue());
     }
-    return out;
+    return storage.Str();
 }
 
 bool IsSelected(const XChartAttrs& attrs, ZStr name, const XChartAttrTable& table, bool changedOnly)
@@ -394,9 +399,10 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
     e.GetAttribute("dataLineSep", sepText, ";", TXMLDecode::Decode);
     const char sep = sepText.IsEmpty() ? ';' : sepText[0];
 
-    const ZString content = TextContent(e);
+    ZString joined;
+    const ZStr content = TextContent(e, joined);
     XChartDataTable table;
-    if (!content.Str().Trim().IsEmpty()) {
+    if (!content.Trim().IsEmpty()) {
         if (!table.Parse(content, sep)) {
             ok = false; // the data stays as it was; the attributes read above stand
         }
