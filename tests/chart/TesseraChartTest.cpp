@@ -157,6 +157,47 @@ TEST(TesseraChartTest, DefaultDesignChart)
     EXPECT_EQ(ax.GetTickStep(), 50.0);
 }
 
+TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)
+{
+    const DesignOutputs out = DefaultDesign();
+    XChart chart;
+    SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
+                       int32_t(out.responseX.size()));
+    for (const plat::Size size : {plat::Size{900, 560}, plat::Size{640, 400}, plat::Size{486, 413},
+                                  plat::Size{400, 260}, plat::Size{300, 200}}) {
+        SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy));
+        RenderChart(chart, size.cx, size.cy);
+        const plat::Rect plot = chart.GetPlotRect();
+        const plat::Rect title = chart.GetTitleRect();
+        const XChartAxis& ax = chart.Line(0)->AxisX();
+        const XChartAxis& ay = chart.Line(0)->AxisY();
+        // The X axis with its labels and the "MHz" caption row ends above the title at the
+        // bottom centre.
+        EXPECT_LE(plot.bottom + ax.Thickness(), title.top);
+        EXPECT_EQ(title.bottom, size.cy);
+        for (const plat::Rect& label : ax.GetLabelRects()) {
+            EXPECT_TRUE(label.Intersect(title).IsEmpty());
+        }
+        for (const plat::Rect& label : ay.GetLabelRects()) {
+            EXPECT_TRUE(label.Intersect(title).IsEmpty());
+            EXPECT_GE(label.top, 0);
+        }
+        // Neighbouring labels of an axis do not touch.
+        const XArray<plat::Rect>& xl = ax.GetLabelRects();
+        for (int32_t i = 1; i < xl.Count(); ++i) {
+            EXPECT_LT(xl[i - 1].right, xl[i].left);
+        }
+    }
+    // A title that fits into the margin leaves the plot area where it was.
+    chart.Attrs().SetInt("titleFontSize", 80);
+    chart.Attrs().SetRect("chartInset", NXRect{15, 15, 15, 40});
+    RenderChart(chart, 600, 400);
+    const plat::Rect a = chart.GetPlotRect();
+    chart.Attrs().SetStr("title", "");
+    RenderChart(chart, 600, 400);
+    EXPECT_EQ(chart.GetPlotRect(), a);
+}
+
 TEST(TesseraChartTest, ExportWritesEachFormat)
 {
     const DesignOutputs out = DefaultDesign();
