@@ -98,6 +98,7 @@ ZIni::Section* ZIni::GetOrCreateSection(ZStr name)
     }
     auto section = std::make_unique<Section>();
     section->name = name;
+    section->index = int32_t(m_sections.size());
     m_sectionIndex.Insert(section->name, int32_t(m_sections.size()));
     m_sections.push_back(std::move(section));
     return m_sections.back().get();
@@ -147,11 +148,12 @@ bool ZIni::Parse()
     // Every line becomes one entry.
     m_lines = XArray<Line>(0, raw.Count(), 64, 2.0);
 
+    // Each section remembers the parse that listed it and its last header line, so a file
+    // of many sections costs no further lookups by name.
+    ++m_parseCount;
     Section* current = GetOrCreateSection(kDefaultSection);
+    current->listedIn = m_parseCount;
     m_fileOrder.Append(current->name);
-    // Names view m_lineText, which outlives both sets.
-    StringTypeDict<char> listed(15, DictKeys::Borrowed);
-    listed.Insert(kDefaultSection, 1);
     bool complete = true;
     for (int32_t i = 0; i < raw.Count(); ++i) {
         Line line;
@@ -174,8 +176,10 @@ bool ZIni::Parse()
                 line.kind = LineKind::Header;
                 line.name = trimmed.Sub(1, close - 1).Trim();
                 current = GetOrCreateSection(line.name);
-                if (!listed.Contains(line.name)) {
-                    listed.Insert(line.name, 1);
+                line.section = current;
+                current->lastHeader = m_lines.Count();
+                if (current->listedIn != m_parseCount) {
+                    current->listedIn = m_parseCount;
                     m_fileOrder.Append(current->name);
                 }
             }
@@ -192,13 +196,9 @@ bool ZIni::Parse()
     // Only the last header of a section regenerates its keys on save; earlier blocks of
     // the same section are written as they were loaded. This is marked even after a failed
     // parse, so that a save still writes the values of the sections read before the fault.
-    StringTypeDict<char> seen(15, DictKeys::Borrowed);
-    for (int32_t i = m_lines.Count() - 1; i >= 0; --i) {
+    for (int32_t i = 0; i < m_lines.Count(); ++i) {
         Line& line = m_lines[i];
-        if (line.kind == LineKind::Header && !seen.Contains(line.name)) {
-            seen.Insert(line.name, 1);
-            line.lastHeader = true;
-        }
+        line.lastHeader = line.kind == LineKind::Header && line.section->lastHeader == i;
     }
     return complete;
 }
@@ -213,8 +213,11 @@ ZString ZIni::BuildText(bool format) const
     bool regenerate = true;
     // Both sets hold views of the loaded lines, which outlive them.
     auto writtenKeys = std::make_unique<StringTypeDict<char>>(15, DictKeys::Borrowed);
-    StringTypeDict<char> writtenSections(15, DictKeys::Borrowed);
-    writtenSections.Insert(kDefaultSection, 1);
+    // Indexed by Section::index; "@Default" never gets a header.
+    std::vector<char> writtenSections(m_sections.size(), 0);
+    if (current) {
+        writtenSections[size_t(current->index)] = 1;
+    }
     // Emptying a table visits all its slots, so the table a large section left behind is
     // replaced rather than emptied for each of the small sections after it.
     auto forgetWrittenKeys = [&]() {
@@ -249,7 +252,7 @@ ZString ZIni::BuildText(bool format) const
         forgetWrittenKeys();
         std::vector<const Section*> rest;
         for (const auto& section : m_sections) {
-            if (!writtenSections.Contains(section->name)) {
+            if (!writtenSections[size_t(section->index)]) {
                 rest.push_back(section.get());
             }
         }
@@ -283,8 +286,8 @@ ZString ZIni::BuildText(bool format) const
                 forgetWrittenKeys();
             }
             regenerate = line.lastHeader;
-            writtenSections.Insert(line.name, 1);
-            current = FindSection(line.name);
+            writtenSections[size_t(line.section->index)] = 1;
+            current = line.section;
             width = current ? current->longestKey : 0;
             if (format) {
                 out.Append("[");
