@@ -93,14 +93,6 @@ TEST(XArrayTest, LargeAppendsGrowGeometricallyAndMoveElements)
     }
     EXPECT_EQ(Counted::s_copies, 0);
     EXPECT_EQ(owned[19999].value, 19999);
-
-    XArray<ZString, false> names;
-    for (int i = 0; i < 5000; ++i) {
-        names.Append(ZString("n"));
-        names.Last().AppendFormat("%d", i);
-    }
-    EXPECT_EQ(names[0], "n0");
-    EXPECT_EQ(names[4999], "n4999");
 }
 
 TEST(XArrayTest, SetSizeAllocatesExactly)
