@@ -57,16 +57,32 @@ eval "$(xdotool getwindowgeometry --shell "$win")"
 cx=$((X + WIDTH / 2))
 cy=$((Y + HEIGHT / 2))
 
+# The number of windows shown on the display; a popup menu adds one.
+shown() {
+    xdotool search --onlyvisible --name '' 2>/dev/null | wc -l
+}
+# Waits until the number of shown windows is $1 (the menu opened or closed), 10 s at most.
+wait_shown() {
+    i=0
+    while [ "$(shown)" -ne "$1" ]; do
+        i=$((i + 1))
+        [ "$i" -lt 100 ] || fail "expected $1 windows shown, found $(shown)"
+        sleep 0.1
+    done
+}
 # Right-click, then Down twice ("Copy Img", "Copy XML") and Return.
 choose() {
     downs=$1
-    xdotool mousemove "$cx" "$cy" sleep 0.2 click 3 sleep 0.5
+    before=$(shown)
+    xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+    wait_shown $((before + 1))
     i=0
     while [ "$i" -lt "$downs" ]; do
         xdotool key Down
         i=$((i + 1))
     done
-    xdotool key Return sleep 0.5
+    xdotool key Return
+    wait_shown "$before"
 }
 # Reads the clipboard as $1 into $2 once it no longer holds the placeholder (the viewer
 # answers from its event loop).
