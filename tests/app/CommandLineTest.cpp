@@ -2,6 +2,7 @@
 
 #include "app/filter/DesignReport.h"
 #include "tests/FileFaults.h"
+#include "tests/TestSupport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,14 +38,6 @@ Outcome Tessera(const std::vector<std::string>& args)
     run.out = out.str();
     run.err = err.str();
     return run;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 std::string ReferenceReport(const char* name)

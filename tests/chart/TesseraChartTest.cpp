@@ -7,6 +7,7 @@
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 #include "platform/Image.h"
+#include "tests/TestSupport.h"
 #include "xml/TXML.h"
 
 #include <cstdio>
@@ -21,19 +22,6 @@
 namespace {
 
 using charttest::S;
-
-std::string TempPath(const std::string& name)
-{
-    return ::testing::TempDir() + "chart_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 bool IsGrey(plat::ColorRef c)
 {

@@ -12,6 +12,7 @@
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
+#include "tests/TestSupport.h"
 #include "tests/chart/ChartTestUtil.h"
 
 #include <cmath>
@@ -52,14 +53,6 @@ struct Host : XChartCB
     int32_t moved = -1;
     int32_t movedRow = -1;
 };
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 bool FileExists(const std::string& path)
 {

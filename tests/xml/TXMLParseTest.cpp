@@ -1,14 +1,10 @@
+#include "tests/TestSupport.h"
 #include "xml/TXML.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 std::string Value(const TXMLNode* n)
 {
