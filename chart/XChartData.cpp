@@ -77,10 +77,6 @@ bool XChartDataTable::Parse(ZStr text, char separator)
         rows += c == separator ? 1 : 0;
         inToken = !gap;
     }
-    m_values.SetSize(tokens);
-    m_values.SetSize(0);
-    m_rowStart.SetSize(rows);
-    m_rowStart.SetSize(0);
     int32_t pos = 0;
     int32_t rowStart = 0;
     int32_t inRow = 0;
@@ -90,6 +86,10 @@ bool XChartDataTable::Parse(ZStr text, char separator)
         m_maxRow = 0;
         return false;
     };
+    // With the room made here no append below can fail.
+    if (!m_values.Reserve(tokens) || !m_rowStart.Reserve(rows)) {
+        return fail();
+    }
     for (;;) {
         while (pos < n && text.ptr[pos] != separator && IsSpace(text.ptr[pos])) {
             ++pos;

@@ -13,6 +13,7 @@ dir=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTESSERA_FUZZ=ON -DTESSERA_SANITIZE=ON -DTESSERA_TESTS=OFF -DTESSERA_BENCH=OFF >/dev/null
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
+export ASAN_OPTIONS=fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 if [ "$target" = "--replay" ]; then
