@@ -5,6 +5,7 @@
 #include "edit/XMEditWnd.h"
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
+#include "platform/Dialog.h"
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
@@ -81,6 +82,9 @@ TEST_F(XMEditWndTest, TypingSelectingAndTheClipboardWithRealKeys)
     Key(plat::VK::kLeft, kShift);
     Key('C', kControl);
     EXPECT_EQ(Clipboard(), "rld");
+    // Left ends the selection at its start; Ctrl+Shift+Left selects the word part before.
+    Key(plat::VK::kLeft);
+    EXPECT_EQ(State(), "hello wo|rld");
     // Ctrl+X cuts once: the character 24 after the key does not cut again.
     Key(plat::VK::kLeft, kShift | kControl);
     EXPECT_EQ(State(), "hello |wo^rld");
@@ -187,9 +191,10 @@ TEST_F(XMEditWndTest, MouseSelectsAndTheContextMenuOpensOnThePress)
     EXPECT_FALSE(releasedBefore);
     plat::test::MouseUp(m_wnd, At({0, 2}), plat::test::Button::Right);
     plat::test::ProcessUntilIdle();
-    EXPECT_EQ(offered, (std::vector<std::string>{"Cut\tCtrl+X", "Copy\tCtrl+C", "Paste\tCtrl+V", "",
+    EXPECT_EQ(offered, (std::vector<std::string>{"Cut\tCtrl+X", "Copy\tCtrl+C", "Paste\tCtrl+V",
                                                  "Undo\tCtrl+Z", "Redo\tCtrl+Y"}));
     ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[3].kind, plat::MenuItem::Kind::Separator);
     EXPECT_FALSE(items[0].disabled); // cut: a selection
     EXPECT_FALSE(items[2].disabled); // paste: the clipboard holds text
     EXPECT_TRUE(items[4].disabled);  // nothing to undo
@@ -242,7 +247,7 @@ TEST_F(XMEditWndTest, WheelScrollBarTipAndFindKeys)
     EXPECT_FALSE(edit.GetScroller().IsTipShown());
 
     // F3 variants and the failed search's message.
-    Load("foo bar\nbar b|az bar\nfoo");
+    Load("foo bar\nba|r baz bar\nfoo");
     Key(plat::VK::kF3, kControl);
     EXPECT_EQ(State(), "foo bar\nbar baz ^bar|\nfoo");
     Key(plat::VK::kF3, kShift);
@@ -298,7 +303,7 @@ TEST_F(XMEditWndTest, FindDialogSearchesFromTheCaretAndHidesUnlessKeptOpen)
     });
     edit.SetFindWrap(false);
     click(XFindDlgBaseAPI::kIdNext);
-    EXPECT_EQ(boxes, std::vector<std::string>{"Find: Can not find  'GREEN'"});
+    EXPECT_EQ(boxes, std::vector<std::string>{"Find: Can not find  'green'"});
     EXPECT_TRUE(find->IsVisible());
     // Prev. goes back.
     click(XFindDlgBaseAPI::kIdPrev);

@@ -45,7 +45,7 @@ sleep 0.3
 got=$(xclip -o -selection clipboard)
 [ "$got" = "fi" ] || fail "clipboard holds '$got', expected 'fi'"
 # Text from another program is pasted at the end of the line.
-printf 'PASTED' | xclip -quiet -selection clipboard &
+printf 'PASTED' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
 clip=$!
 sleep 0.3
 xdotool key --delay 30 End ctrl+v
