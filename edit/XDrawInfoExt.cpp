@@ -17,10 +17,11 @@ const XDrawInfoExt& XDIBCache::Measure(const plat::Font& font)
     plat::DrawContext& dc = m_bitmap->Context();
     dc.SetFont(font);
     const plat::TextMetrics tm = dc.GetTextMetrics();
-    // The cell is the average advance of a long run, so that rounding of one glyph's width
-    // does not add up along a line of a monospaced font.
-    const plat::Size run = dc.GetTextExtent(std::string(64, 'M'));
-    m_info.charWidth = std::max(1, (run.cx + 32) / 64);
+    // The cell is the average advance of a long run: the extent is rounded up to a whole
+    // pixel, which spread over the run is below a thousandth of a pixel per character.
+    constexpr int kRun = 1000;
+    const plat::Size run = dc.GetTextExtent(std::string(kRun, 'M'));
+    m_info.charWidth = std::max(1.0, double(run.cx) / kRun);
     m_info.lineHeight = std::max(1, tm.height);
     m_info.ascent = tm.ascent;
     m_face = font.face;

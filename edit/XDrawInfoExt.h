@@ -8,10 +8,11 @@
 #include <string>
 
 /// The measures of the editor's font that drawing, hit testing and scrolling share: one
-/// character cell and one line, in pixels.
+/// character cell and one line, in pixels. The cell width is the font's advance with its
+/// fraction, so that the caret and the selection stay on the glyphs along a long line.
 struct XDrawInfoExt
 {
-    int32_t charWidth = 8;
+    double charWidth = 8.0;
     int32_t lineHeight = 16;
     int32_t ascent = 12;
 };

@@ -149,7 +149,7 @@ int32_t XME_Text::PageLines() const
 
 int32_t XME_Text::PageCols() const
 {
-    return std::max<int32_t>(1, (m_viewSize.cx - kMargin) / m_info.charWidth);
+    return std::max<int32_t>(1, int32_t((m_viewSize.cx - kMargin) / m_info.charWidth));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -419,7 +419,7 @@ XME_Pos XME_Text::HitTest(NXPoint pt) const
     const int32_t row = int32_t(std::floor(pt.y / lh));
     XME_Pos p;
     p.line = std::max<int32_t>(0, std::min(m_firstLine + row, LineCount() - 1));
-    const double cells = (pt.x - kMargin) / double(m_info.charWidth);
+    const double cells = (pt.x - kMargin) / m_info.charWidth;
     const int32_t dcol = cells < 0 ? m_firstCol - 1 : m_firstCol + int32_t(std::lround(cells));
     p.col = TextCol(LineText(p.line), std::max<int32_t>(0, dcol));
     return p;
@@ -428,7 +428,7 @@ XME_Pos XME_Text::HitTest(NXPoint pt) const
 plat::Point XME_Text::PosToPoint(XME_Pos p) const
 {
     const int32_t dcol = DisplayCol(LineText(p.line), p.col);
-    return {kMargin + (dcol - m_firstCol) * m_info.charWidth,
+    return {kMargin + int32_t(std::lround((dcol - m_firstCol) * m_info.charWidth)),
             (p.line - m_firstLine) * m_info.lineHeight};
 }
 
@@ -457,7 +457,7 @@ void XME_Text::Paint(plat::DrawContext& dc, const plat::Rect& update)
     ++m_paints;
     dc.FillRect(update, m_bkColor);
     const int32_t lh = m_info.lineHeight;
-    const int32_t cw = m_info.charWidth;
+    const double cw = m_info.charWidth;
     const int32_t lines = LineCount();
     const int32_t top = std::max<int32_t>(0, update.top) / lh;
     const int32_t bottom = std::max<int32_t>(0, update.bottom - 1) / lh;
@@ -467,7 +467,7 @@ void XME_Text::Paint(plat::DrawContext& dc, const plat::Rect& update)
         return;
     }
     // One cell more than fits, so that a partly visible last column is drawn too.
-    const int32_t cols = std::max<int32_t>(1, (update.right - kMargin) / cw + 2);
+    const int32_t cols = std::max<int32_t>(1, int32_t((update.right - kMargin) / cw) + 2);
     XME_Pos s, e;
     GetSel(s, e);
     const bool sel = s != e;
@@ -484,8 +484,10 @@ void XME_Text::Paint(plat::DrawContext& dc, const plat::Rect& update)
             const int32_t from = line == s.line ? DisplayCol(t, s.col) : 0;
             // A selected line break shows as one selected cell after the line.
             const int32_t to = line == e.line ? DisplayCol(t, e.col) : DisplayCol(t, t.len) + 1;
-            const int32_t x0 = kMargin + std::max<int32_t>(-1, from - m_firstCol) * cw;
-            const int32_t x1 = kMargin + std::min<int32_t>(cols, to - m_firstCol) * cw;
+            const int32_t x0 =
+                kMargin + int32_t(std::lround(std::max<int32_t>(-1, from - m_firstCol) * cw));
+            const int32_t x1 =
+                kMargin + int32_t(std::lround(std::min<int32_t>(cols, to - m_firstCol) * cw));
             if (x1 > x0) {
                 selRect = {std::max<int32_t>(0, x0), y, x1, y + lh};
                 dc.FillRect(selRect, m_selBkColor);

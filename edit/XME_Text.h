@@ -105,8 +105,8 @@ public:
     void SetFocusDisplay(bool on);
     bool HasFocusDisplay() const { return m_focusDisplay; }
 
-    /// Cell width, line height and ascent of the font in pixels.
-    int32_t CharWidth() const { return m_info.charWidth; }
+    /// Cell width (with its fraction) and line height of the font in pixels.
+    double CharWidth() const { return m_info.charWidth; }
     int32_t LineHeight() const { return m_info.lineHeight; }
     /// Number of whole lines in view (at least 1): the page of Page Up and Page Down.
     int32_t PageLines() const;

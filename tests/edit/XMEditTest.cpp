@@ -546,9 +546,9 @@ TEST_F(XMEditTest, PaintsOnlyTheLinesInView)
     EXPECT_LE(view.reads, 4 * 11);
     // The selected cells on the third row are highlighted, the rest is background or text.
     const int32_t lh = view.LineHeight();
-    const int32_t cw = view.CharWidth();
+    const double cw = view.CharWidth();
     EXPECT_EQ(img.GetPixel(XME_Text::kMargin + 1, 2 * lh + 1), plat::Rgb(0, 0, 200));
-    EXPECT_EQ(img.GetPixel(XME_Text::kMargin + 6 * cw, 2 * lh + 1), plat::Rgb(255, 255, 255));
+    EXPECT_EQ(img.GetPixel(XME_Text::kMargin + int(6 * cw), 2 * lh + 1), plat::Rgb(255, 255, 255));
     bool ink = false;
     for (int x = 0; x < 12 * cw && !ink; ++x) {
         for (int y = 0; y < lh && !ink; ++y) {
@@ -602,6 +602,11 @@ TEST_F(XMEditTest, FontColoursScrollBarsAndWholeTextReplacement)
     EXPECT_EQ(edit.GetFont().face, "Fixedsys");
     EXPECT_EQ(edit.GetFont().sizeTenths, 90);
     EXPECT_LT(edit.LineHeight(), big);
+    // The cell is the glyphs' own advance, so that the caret stays on the text along a
+    // long line: 200 characters end where 200 cells do, within a pixel.
+    plat::Image img(10, 10);
+    img.Context().SetFont(edit.GetFont());
+    EXPECT_NEAR(img.Context().GetTextExtent(std::string(200, 'w')).cx, 200 * edit.CharWidth(), 1.0);
     edit.EnableScrollBar(0, false);
     EXPECT_FALSE(edit.IsScrollBarEnabled(0));
     EXPECT_TRUE(edit.IsScrollBarEnabled(1));
