@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ZAlloc.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -12,6 +14,10 @@
 /// Appending past the capacity grows to the largest of capacity + step,
 /// capacity * factor, count + 1 and capacity + 1; SetSize beyond the capacity allocates
 /// exactly the size asked for.
+///
+/// Out of memory (see base/ZAlloc.h): an operation that cannot allocate leaves the array as
+/// it was and returns false (Append: -1). A constructor that cannot allocate leaves the
+/// array empty with no capacity.
 template <typename T, bool Bitwise = std::is_trivially_copyable_v<T>> class XArray
 {
     static_assert(!Bitwise || std::is_trivially_copyable_v<T>,
@@ -21,7 +27,8 @@ public:
     static constexpr bool kBitwise = Bitwise;
 
     /// count elements in use, room for capacity (<= 0: count, then at least 1); a step
-    /// below 1 becomes 1 and a factor below 1.0 becomes 1.0.
+    /// below 1 becomes 1 and a factor below 1.0 becomes 1.0. Without memory the array is
+    /// empty (count and capacity 0).
     explicit XArray(int32_t count = 0, int32_t capacity = 10, int32_t step = 10,
                     double factor = 1.0)
     {
@@ -39,25 +46,66 @@ public:
         }
         m_step = step < 1 ? 1 : step;
         m_factor = factor < 1.0 ? 1.0 : factor;
-        m_data = new T[size_t(capacity)]();
-        m_capacity = capacity;
-        m_count = count;
+        m_data = ZNewArray<T>(size_t(capacity));
+        if (m_data != nullptr) {
+            m_capacity = capacity;
+            m_count = count;
+        }
     }
 
+    /// A copy of other; empty when memory ran out (use Assign to learn of that).
     XArray(const XArray& other)
         : XArray(0, other.m_capacity, other.m_step, other.m_factor)
     {
-        CopyFrom(other);
+        (void)Assign(other);
     }
 
     XArray(XArray&& other) noexcept { Swap(other); }
 
+    /// Copies other; keeps the old elements when memory ran out (use Assign to learn of it).
     XArray& operator=(const XArray& other)
     {
-        if (this != &other) {
-            CopyFrom(other);
-        }
+        (void)Assign(other);
         return *this;
+    }
+
+    /// Replaces the elements by copies of other's. False when memory ran out; the array
+    /// then keeps its old elements.
+    [[nodiscard]] bool Assign(const XArray& other)
+    {
+        if (this == &other) {
+            return true;
+        }
+        if constexpr (Bitwise) {
+            if (!Reserve(other.m_count)) {
+                return false;
+            }
+            if (other.m_count > 0) {
+                std::memcpy(static_cast<void*>(m_data), other.m_data,
+                            size_t(other.m_count) * sizeof(T));
+            }
+            m_count = other.m_count;
+            return true;
+        } else {
+            // Elements may fail to copy one by one, so the copy is made aside and swapped in
+            // only when complete.
+            int32_t capacity = std::max(other.m_count, m_capacity);
+            T* block = ZNewArray<T>(size_t(capacity > 0 ? capacity : 1));
+            if (block == nullptr) {
+                return false;
+            }
+            for (int32_t i = 0; i < other.m_count; ++i) {
+                if (!ZAssign(block[i], other.m_data[i])) {
+                    ZFreeArray(block);
+                    return false;
+                }
+            }
+            ZFreeArray(m_data);
+            m_data = block;
+            m_capacity = capacity > 0 ? capacity : 1;
+            m_count = other.m_count;
+            return true;
+        }
     }
 
     XArray& operator=(XArray&& other) noexcept
@@ -66,7 +114,7 @@ public:
         return *this;
     }
 
-    virtual ~XArray() { delete[] m_data; }
+    virtual ~XArray() { ZFreeArray(m_data); }
 
     int32_t Count() const { return m_count; }
     int32_t Capacity() const { return m_capacity; }
@@ -93,41 +141,53 @@ public:
 
     /// Sets the number of elements in use; a negative n counts as 0. Within the capacity
     /// only the count changes; beyond it exactly n elements are allocated, the new ones
-    /// default values.
-    void SetSize(int32_t n)
+    /// default values. False when memory ran out (the array unchanged).
+    [[nodiscard]] bool SetSize(int32_t n)
     {
         if (n < 0) {
             n = 0;
         }
         if (n <= m_capacity) {
             m_count = n;
-            return;
+            return true;
         }
-        Reallocate(n);
+        if (!Reallocate(n)) {
+            return false;
+        }
         m_count = n;
+        return true;
     }
 
-    /// Appends a copy of value; returns its index.
+    /// Makes room for n elements without changing the count, so that growing to n later
+    /// cannot fail. Beyond the capacity exactly n elements are allocated. False when memory
+    /// ran out (the array unchanged).
+    [[nodiscard]] bool Reserve(int32_t n) { return n <= m_capacity || Reallocate(n); }
+
+    /// Appends a copy of value; returns its index, or -1 when memory ran out (the array
+    /// unchanged).
     int32_t Append(const T& value)
     {
-        if (m_count >= m_capacity) {
-            GrowForAppend();
+        if (m_count >= m_capacity && !GrowForAppend()) {
+            return -1;
         }
-        m_data[m_count] = value;
+        if (!ZAssign(m_data[m_count], value)) {
+            return -1;
+        }
         return m_count++;
     }
 
     int32_t Append(T&& value)
     {
-        if (m_count >= m_capacity) {
-            GrowForAppend();
+        if (m_count >= m_capacity && !GrowForAppend()) {
+            return -1;
         }
         m_data[m_count] = std::move(value);
         return m_count++;
     }
 
-    /// Inserts value before index (clamped to 0..count).
-    void Insert(int32_t index, const T& value)
+    /// Inserts value before index (clamped to 0..count). False when memory ran out (the
+    /// array unchanged).
+    [[nodiscard]] bool Insert(int32_t index, const T& value)
     {
         if (index < 0) {
             index = 0;
@@ -135,9 +195,12 @@ public:
         if (index > m_count) {
             index = m_count;
         }
-        T copy = value; // value may live in this array
-        if (m_count >= m_capacity) {
-            GrowForAppend();
+        T copy; // value may live in this array
+        if (!ZAssign(copy, value)) {
+            return false;
+        }
+        if (m_count >= m_capacity && !GrowForAppend()) {
+            return false;
         }
         if constexpr (Bitwise) {
             std::memmove(static_cast<void*>(m_data + index + 1), m_data + index,
@@ -149,6 +212,7 @@ public:
         }
         m_data[index] = std::move(copy);
         ++m_count;
+        return true;
     }
 
     /// Removes n elements from index on (clamped to the elements in use).
@@ -186,7 +250,7 @@ public:
     }
 
 private:
-    void GrowForAppend()
+    bool GrowForAppend()
     {
         int32_t count = m_count;
         int64_t target = int64_t(m_capacity) + m_step;
@@ -201,13 +265,17 @@ private:
             target = int64_t(m_capacity) + 1;
         }
         assert(target <= INT32_MAX);
-        SetSize(int32_t(target));
+        bool grown = SetSize(int32_t(target));
         m_count = count;
+        return grown;
     }
 
-    void Reallocate(int32_t n)
+    bool Reallocate(int32_t n)
     {
-        T* block = new T[size_t(n)]();
+        T* block = ZNewArray<T>(size_t(n));
+        if (block == nullptr) {
+            return false;
+        }
         // Only shrinking callers could make count exceed n; Reallocate only grows.
         int32_t keep = m_count < n ? m_count : n;
         if constexpr (Bitwise) {
@@ -217,25 +285,10 @@ private:
                 block[i] = std::move(m_data[i]);
             }
         }
-        delete[] m_data;
+        ZFreeArray(m_data);
         m_data = block;
         m_capacity = n;
-    }
-
-    void CopyFrom(const XArray& other)
-    {
-        RemoveAll();
-        SetSize(other.m_count);
-        if constexpr (Bitwise) {
-            if (other.m_count > 0) {
-                std::memcpy(static_cast<void*>(m_data), other.m_data,
-                            size_t(other.m_count) * sizeof(T));
-            }
-        } else {
-            for (int32_t i = 0; i < other.m_count; ++i) {
-                m_data[i] = other.m_data[i];
-            }
-        }
+        return true;
     }
 
     void Swap(XArray& other) noexcept
@@ -253,3 +306,9 @@ private:
     int32_t m_step = 10;
     double m_factor = 1.0;
 };
+
+/// A copy of an array that reports running out of memory, for arrays of arrays.
+template <typename T, bool B> bool ZAssign(XArray<T, B>& dst, const XArray<T, B>& src)
+{
+    return dst.Assign(src);
+}

@@ -41,8 +41,8 @@ void XEvtMngr::TakeSlot(XEvtHdlr* handler, int32_t slot)
     if (slot < 0) {
         return;
     }
-    if (slot >= m_slots.Count()) {
-        m_slots.SetSize(slot + 1); // new slots are empty
+    if (slot >= m_slots.Count() && !m_slots.SetSize(slot + 1)) {
+        return; // no memory for the slot: the handlers stay as they were
     }
     if (slot == XEvtGUI::kSlotPointer) {
         plat::Window::ReleaseCapture();

@@ -11,10 +11,10 @@
 ZString ZMakeTempBeside(ZStr path, int& fd);
 
 /// Writes all n bytes to fd, retrying interrupted and partial writes.
-bool ZWriteAll(int fd, const char* p, size_t n);
+[[nodiscard]] bool ZWriteAll(int fd, const char* p, size_t n);
 
 /// Replaces the file at path with contents: the text is written to a temporary file beside
 /// it, flushed to the disk and renamed over the old file, so that a crash or a full disk in
 /// the middle leaves the old file as it was. On failure the temporary file is removed and
 /// errorCode (when given) receives the errno of the step that failed.
-bool ZReplaceFile(ZStr path, ZStr contents, int* errorCode = nullptr);
+[[nodiscard]] bool ZReplaceFile(ZStr path, ZStr contents, int* errorCode = nullptr);

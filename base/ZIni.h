@@ -36,7 +36,7 @@ public:
     /// file in the same folder that then replaces the old file, so a failed write leaves the
     /// old file as it was. format regenerates header and key lines with a four-space indent
     /// and aligned "= "; without it loaded lines are copied. False when the write failed.
-    bool Save(ZStr dir, ZStr file, bool format = true);
+    [[nodiscard]] bool Save(ZStr dir, ZStr file, bool format = true);
     /// The text Save writes, without writing it.
     ZString BuildText(bool format = true) const;
 

@@ -1,14 +1,14 @@
 #include "base/ZString.h"
 
+#include "base/ZAlloc.h"
+
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <utility>
 
 ZString::ZString()
 {
-    m_buf = static_cast<char*>(std::malloc(size_t(kDefaultSize) + 1));
+    m_buf = static_cast<char*>(ZAllocBytes(size_t(kDefaultSize) + 1));
     if (m_buf) {
         m_buf[0] = 0;
         m_cap = kDefaultSize;
@@ -24,7 +24,7 @@ ZString::ZString(const char* p, int32_t n)
 {
     if (p == nullptr || n < 0) {
         // The empty default.
-        m_buf = static_cast<char*>(std::malloc(size_t(kDefaultSize) + 1));
+        m_buf = static_cast<char*>(ZAllocBytes(size_t(kDefaultSize) + 1));
         if (m_buf) {
             m_buf[0] = 0;
             m_cap = kDefaultSize;
@@ -32,7 +32,7 @@ ZString::ZString(const char* p, int32_t n)
         return;
     }
     m_initSize = n;
-    m_buf = static_cast<char*>(std::malloc(size_t(n) + 1));
+    m_buf = static_cast<char*>(ZAllocBytes(size_t(n) + 1));
     if (m_buf) {
         if (n > 0) {
             std::memcpy(m_buf, p, size_t(n));
@@ -52,7 +52,7 @@ ZString::ZString(const ZString& other)
     : m_initSize(other.m_initSize)
     , m_step(other.m_step)
 {
-    m_buf = static_cast<char*>(std::malloc(size_t(other.m_cap) + 1));
+    m_buf = static_cast<char*>(ZAllocBytes(size_t(other.m_cap) + 1));
     if (m_buf) {
         if (other.m_len > 0) {
             std::memcpy(m_buf, other.m_buf, size_t(other.m_len));
@@ -77,7 +77,7 @@ ZString::ZString(ZString&& other) noexcept
 
 ZString::~ZString()
 {
-    std::free(m_buf);
+    ZFreeBytes(m_buf);
 }
 
 ZString& ZString::operator=(const ZString& other)
@@ -133,7 +133,7 @@ bool ZString::Resize(int32_t length, Request kind)
     if (cap > INT32_MAX - 1) {
         cap = INT32_MAX - 1;
     }
-    char* block = static_cast<char*>(std::malloc(size_t(cap) + 1));
+    char* block = static_cast<char*>(ZAllocBytes(size_t(cap) + 1));
     if (block == nullptr) {
         // The text stays as it was: a failed request must not lose what the string holds.
         return false;
@@ -144,10 +144,29 @@ bool ZString::Resize(int32_t length, Request kind)
     }
     // Characters between the old text and the new length start as NUL bytes.
     std::memset(block + keep, 0, size_t(length - keep) + 1);
-    std::free(m_buf);
+    ZFreeBytes(m_buf);
     m_buf = block;
     m_cap = int32_t(cap);
     m_len = length;
+    return true;
+}
+
+bool ZString::Reserve(int32_t length)
+{
+    if (length < 0) {
+        return false;
+    }
+    if (m_buf != nullptr && length <= m_cap) {
+        return true;
+    }
+    // A growing request for the larger length, then the old length again: the buffer keeps
+    // its text and has room for length characters.
+    int32_t old = m_len;
+    if (!Resize(length, Request::Growing)) {
+        return false;
+    }
+    m_len = old;
+    m_buf[old] = 0;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ZAlloc.h"
 #include "base/ZStr.h"
 
 #include <cstdarg>
@@ -11,6 +12,9 @@
 /// insert). A growing request reserves extra room: the growth step when it is 0 or more,
 /// otherwise (-step) tenths of the new length; extra room below 2 becomes 1. The buffer is
 /// reallocated only when the new length does not fit.
+///
+/// Out of memory (see base/ZAlloc.h): an operation that cannot allocate returns false and
+/// leaves the text as it was. A constructor that cannot allocate leaves the string empty.
 class ZString
 {
 public:
@@ -36,6 +40,7 @@ public:
     ZString& operator=(ZStr s);
 
     /// Replaces the text. False when memory ran out; the string then keeps its old text.
+    /// Every operation below that returns bool behaves the same way.
     bool Assign(const char* p, int32_t n);
     bool Assign(const char* text);
     bool Assign(ZStr s) { return Assign(s.ptr, s.len); }
@@ -62,6 +67,9 @@ public:
         return *this;
     }
 
+    /// Makes room for length characters without changing the text (a growing request), so
+    /// that growing to that length later cannot fail. False when memory ran out.
+    [[nodiscard]] bool Reserve(int32_t length);
     /// Inserts n characters in front of the text (a growing request).
     bool InsertFront(const char* p, int32_t n);
     /// Grows the text to length with the fill character (an exact request); a shorter
@@ -76,12 +84,13 @@ public:
     bool AppendFormat(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void Clear() { SetLength(0); }
 
-    ZStr Str() const { return ZStr(m_buf, m_len); }
+    ZStr Str() const { return ZStr(Text(), m_len); }
     operator ZStr() const { return Str(); }
     /// The NUL-terminated text; never null.
     const char* Text() const { return m_buf ? m_buf : ""; }
     const char* c_str() const { return Text(); }
-    /// Writable characters (length bytes plus the NUL); null only when memory ran out.
+    /// Writable characters (length bytes plus the NUL); null only when the string has no
+    /// buffer (memory ran out when it was made, or it was moved from).
     char* Data() { return m_buf; }
     int32_t Length() const { return m_len; }
     bool IsEmpty() const { return m_len == 0; }
@@ -114,3 +123,9 @@ private:
     int32_t m_initSize = kDefaultSize;
     int32_t m_step = kDefaultGrowth;
 };
+
+/// A copy that reports running out of memory (false, dst unchanged), for containers.
+inline bool ZAssign(ZString& dst, const ZString& src)
+{
+    return dst.Assign(src);
+}

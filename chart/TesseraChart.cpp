@@ -53,8 +53,12 @@ int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int3
     }
     XRealArray& xs = line.Column(XChartColumn::X);
     XRealArray& ys = line.Column(XChartColumn::Y);
-    xs.SetSize(n);
-    ys.SetSize(n);
+    if (!xs.SetSize(n) || !ys.SetSize(n)) {
+        // Without memory for the points the line stays empty rather than half filled.
+        xs.RemoveAll();
+        ys.RemoveAll();
+        n = 0;
+    }
     for (int32_t i = 0; i < n; ++i) {
         xs[i] = x[i];
         ys[i] = y[i];

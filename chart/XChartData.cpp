@@ -123,17 +123,22 @@ double XChartDataTable::At(int32_t row, int32_t k) const
     return start + k < end ? m_values[start + k] : 0.0;
 }
 
-void XChartDataTable::Column(int32_t j, bool tuples, XRealArray& out) const
+bool XChartDataTable::Column(int32_t j, bool tuples, XRealArray& out) const
 {
     if (tuples) {
-        out.SetSize(RowCount());
+        if (!out.SetSize(RowCount())) {
+            return false;
+        }
         for (int32_t i = 0; i < RowCount(); ++i) {
             out[i] = At(i, j);
         }
-        return;
+        return true;
     }
-    out.SetSize(m_maxRow);
+    if (!out.SetSize(m_maxRow)) {
+        return false;
+    }
     for (int32_t k = 0; k < m_maxRow; ++k) {
         out[k] = At(j, k);
     }
+    return true;
 }

@@ -29,8 +29,9 @@ public:
     /// number of rows otherwise (one row per column).
     int32_t ColumnCount(bool tuples) const { return tuples ? m_maxRow : RowCount(); }
     /// Data column j: with tuples value j of every row, else row j; padded with 0 to the
-    /// length of the other columns. An index beyond the columns gives zeros.
-    void Column(int32_t j, bool tuples, XRealArray& out) const;
+    /// length of the other columns. An index beyond the columns gives zeros. False when
+    /// memory ran out (out unchanged).
+    [[nodiscard]] bool Column(int32_t j, bool tuples, XRealArray& out) const;
     /// Value k of row i, 0 where the row is shorter.
     double At(int32_t row, int32_t k) const;
 

@@ -391,20 +391,23 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
         case XChartLineType::Histogram:
         case XChartLineType::Object:
             if (columns == 1) {
-                table.Column(0, tuples, Column(C::Y));
+                ok = table.Column(0, tuples, Column(C::Y)) && ok;
                 XRealArray& x = Column(C::X);
-                x.SetSize(rows);
-                for (int32_t i = 0; i < rows; ++i) {
-                    x[i] = double(i + 1);
+                if (x.SetSize(rows)) {
+                    for (int32_t i = 0; i < rows; ++i) {
+                        x[i] = double(i + 1);
+                    }
+                } else {
+                    ok = false;
                 }
             } else {
-                table.Column(0, tuples, Column(C::X));
-                table.Column(1, tuples, Column(C::Y));
+                ok = table.Column(0, tuples, Column(C::X)) && ok;
+                ok = table.Column(1, tuples, Column(C::Y)) && ok;
             }
             if (m_type == XChartLineType::Object) {
                 // Sizes missing from the file are 0, so that every column has a value per row.
-                table.Column(2, tuples, Column(C::X2));
-                table.Column(3, tuples, Column(C::Y2));
+                ok = table.Column(2, tuples, Column(C::X2)) && ok;
+                ok = table.Column(3, tuples, Column(C::Y2)) && ok;
             }
             break;
         case XChartLineType::DrawPath:
@@ -412,7 +415,7 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
             XChartColumn cols[6];
             const int32_t n = ChartLineColumns(m_type, cols);
             for (int32_t j = 0; j < n; ++j) {
-                table.Column(j, tuples, Column(cols[j]));
+                ok = table.Column(j, tuples, Column(cols[j])) && ok;
             }
             break;
         }

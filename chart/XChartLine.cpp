@@ -246,11 +246,13 @@ void XChartLine::Prepare(int32_t depth)
     if (m_attrs.GetBool("noXData", false)) {
         XRealArray& own = m_own[int32_t(XChartColumn::X)];
         const int32_t n = Column(XChartColumn::Y).Count();
-        own.SetSize(n);
-        for (int32_t i = 0; i < n; ++i) {
-            own[i] = double(i + 1);
+        // Without memory for the counted X values the line keeps the X column it had.
+        if (own.SetSize(n)) {
+            for (int32_t i = 0; i < n; ++i) {
+                own[i] = double(i + 1);
+            }
+            m_columns[int32_t(XChartColumn::X)] = &own;
         }
-        m_columns[int32_t(XChartColumn::X)] = &own;
     }
     if (m_type == XChartLineType::Histogram) {
         ComputeBins();

@@ -73,6 +73,8 @@ int32_t XFindDlg::AddFind(ZStr text)
         return -1;
     // The dialog takes NUL-terminated text.
     const ZString copy(text);
+    if (copy.Length() != (text.len > 0 ? text.len : 0))
+        return -1; // no memory for the copy
     return m_dlg->AddFind(copy.Text());
 }
 

@@ -32,6 +32,13 @@ ZML_UndoInsert::ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t sta
 {
 }
 
+ZML_UndoInsert::ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol,
+                               int32_t endLine, int32_t endCol, ZStringML_Blk&& lines)
+    : ZML_Undo(kInsert, buffer, startLine, startCol, endLine, endCol)
+    , m_lines(std::move(lines))
+{
+}
+
 bool ZML_UndoInsert::Undo()
 {
     return RemoveRange();
@@ -59,18 +66,27 @@ bool ZML_UndoInsertStr::Redo()
     return InsertAtStart(ZStringML_Blk::FromText(m_text.Str(), ZStr()));
 }
 
+bool ZML_UndoInsertStr::Accepts(int32_t line, int32_t col) const
+{
+    return (line == m_endLine && col == m_endCol) || (line == m_startLine && col == m_startCol);
+}
+
 bool ZML_UndoInsertStr::Merge(int32_t line, int32_t col, int32_t endLine, int32_t endCol, ZStr text)
 {
     if (line == m_endLine && col == m_endCol) {
         // Typing forward: the new characters continue the run.
-        m_text.Append(text);
+        if (!m_text.Append(text)) {
+            return false;
+        }
         m_endLine = endLine;
         m_endCol = endCol;
         return true;
     }
     if (line == m_startLine && col == m_startCol) {
         // Typing again at the start of the run puts the characters in front of it.
-        m_text.InsertFront(text.ptr, text.len);
+        if (!m_text.InsertFront(text.ptr, text.len)) {
+            return false;
+        }
         m_endCol += text.len;
         return true;
     }
@@ -118,14 +134,24 @@ bool ZML_UndoRemoveStr::Redo()
     return RemoveRange();
 }
 
+bool ZML_UndoRemoveStr::Accepts(int32_t line, int32_t col, int32_t endLine, int32_t endCol) const
+{
+    return (line == m_startLine && col == m_startCol) ||
+           (endLine == m_startLine && endCol == m_startCol);
+}
+
 bool ZML_UndoRemoveStr::Merge(int32_t line, int32_t col, int32_t endLine, int32_t endCol, ZStr text)
 {
     if (line == m_startLine && col == m_startCol) {
         // Delete pressed again at the same place removes the characters that followed.
-        m_text.Append(text);
+        if (!m_text.Append(text)) {
+            return false;
+        }
     } else if (endLine == m_startLine && endCol == m_startCol) {
         // Backspace pressed again removes the characters just before the run.
-        m_text.InsertFront(text.ptr, text.len);
+        if (!m_text.InsertFront(text.ptr, text.len)) {
+            return false;
+        }
         m_startLine = line;
         m_startCol = col;
     } else {

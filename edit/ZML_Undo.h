@@ -50,6 +50,8 @@ class ZML_UndoInsert : public ZML_Undo
 public:
     ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
                    int32_t endCol, const ZStringML_Blk& lines);
+    ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
+                   int32_t endCol, ZStringML_Blk&& lines);
     bool Undo() override;
     bool Redo() override;
     const ZStringML_Blk& Lines() const { return m_lines; }
@@ -68,8 +70,13 @@ public:
     bool Undo() override;
     bool Redo() override;
     /// Takes in a further insertion of text from (line, col) up to (endLine, endCol) when
-    /// it continues the record at its end or precedes it at its start; false otherwise.
+    /// it continues the record at its end or precedes it at its start; false otherwise, or
+    /// when memory ran out (the record then unchanged).
     virtual bool Merge(int32_t line, int32_t col, int32_t endLine, int32_t endCol, ZStr text);
+    /// Whether Merge would take in an insertion at (line, col).
+    bool Accepts(int32_t line, int32_t col) const;
+    /// Makes room for n more characters, so that a following Merge cannot run out of memory.
+    [[nodiscard]] bool ReserveMerge(int32_t n) { return m_text.Reserve(m_text.Length() + n); }
     ZStr Text() const { return m_text.Str(); }
 
 private:
@@ -102,8 +109,13 @@ public:
     bool Undo() override;
     bool Redo() override;
     /// Takes in a further removal of text from (line, col) up to (endLine, endCol) when it
-    /// starts at the record's start (Delete) or ends there (Backspace); false otherwise.
+    /// starts at the record's start (Delete) or ends there (Backspace); false otherwise, or
+    /// when memory ran out (the record then unchanged).
     virtual bool Merge(int32_t line, int32_t col, int32_t endLine, int32_t endCol, ZStr text);
+    /// Whether Merge would take in a removal from (line, col) up to (endLine, endCol).
+    bool Accepts(int32_t line, int32_t col, int32_t endLine, int32_t endCol) const;
+    /// Makes room for n more characters, so that a following Merge cannot run out of memory.
+    [[nodiscard]] bool ReserveMerge(int32_t n) { return m_text.Reserve(m_text.Length() + n); }
     ZStr Text() const { return m_text.Str(); }
 
 private:

@@ -1,10 +1,10 @@
 #include "edit/ZStringML.h"
 
+#include "base/ZAlloc.h"
 #include "edit/ZML_Undo.h"
 #include "edit/ZUndo.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -18,11 +18,12 @@ constexpr int32_t kWalkLimit = 4;
 // The largest block text an insertion may produce, with room left for the string's growth.
 constexpr int64_t kMaxBlockText = INT32_MAX - 1024;
 
-void RequireAlloc(bool ok)
+void FreeParts(XArray<ZStringML_Blk*>& parts)
 {
-    if (!ok) {
-        std::abort();
+    for (ZStringML_Blk* p : parts) {
+        delete p;
     }
+    parts.RemoveAll();
 }
 
 // A run of lines of one block, from line first up to (not including) line end.
@@ -38,7 +39,14 @@ ZStringML::ZStringML(int32_t maxBlockLines, int32_t maxBlockChars)
     : m_maxLines(maxBlockLines < 1 ? 1 : maxBlockLines)
     , m_maxChars(maxBlockChars < 1 ? 1 : maxBlockChars)
 {
-    m_blocks.Append(new ZStringML_Blk());
+    ZStringML_Blk* first = ZNew<ZStringML_Blk>();
+    if (first == nullptr || first->LineCount() != 1 || !ReserveBlocks(1) ||
+        m_blocks.Append(first) < 0) {
+        // Without memory the buffer has no lines; SetText can still fill it later.
+        delete first;
+        m_lines = 0;
+        return;
+    }
     RebuildIndex();
 }
 
@@ -100,6 +108,9 @@ int64_t ZStringML::CharCount() const
 bool ZStringML::GetText(ZString& out, ZStr sep) const
 {
     out.Clear();
+    if (m_blocks.Count() == 0) {
+        return true;
+    }
     int32_t sepLen = sep.ptr != nullptr && sep.len > 0 ? sep.len : 0;
     bool finalBreak = m_blocks[m_blocks.Count() - 1]->LastLineBreak();
     int64_t breaks = int64_t(m_lines) - 1 + (finalBreak ? 1 : 0);
@@ -156,9 +167,13 @@ bool ZStringML::GetRange(int32_t startLine, int32_t startCol, int32_t endLine, i
         int32_t from = blk.m_lineStart[li] + col;
         int32_t to = lastBlock ? blk.m_lineStart[lastLi] + endCol : blk.Length();
         int32_t base = text.Length();
-        RequireAlloc(text.Append(blk.m_text.Text() + from, to - from));
+        if (!text.Append(blk.m_text.Text() + from, to - from)) {
+            return false;
+        }
         for (int32_t j = li + 1; j <= lastLi; ++j) {
-            starts.Append(base + blk.m_lineStart[j] - from);
+            if (starts.Append(base + blk.m_lineStart[j] - from) < 0) {
+                return false;
+            }
         }
         if (lastBlock) {
             break;
@@ -168,12 +183,18 @@ bool ZStringML::GetRange(int32_t startLine, int32_t startCol, int32_t endLine, i
         ++b;
         li = 0;
         col = 0;
-        starts.Append(text.Length());
+        if (starts.Append(text.Length()) < 0) {
+            return false;
+        }
     }
     bool endsWithBreak = endLine > startLine && endCol == 0;
+    if (starts.Count() < 1) {
+        return false; // the table could not be made
+    }
     if (endsWithBreak) {
-        // The empty piece after the last break becomes the break flag.
-        starts.SetSize(starts.Count() - 1);
+        // The empty piece after the last break becomes the break flag (shorter: never
+        // allocates).
+        (void)starts.SetSize(starts.Count() - 1);
     }
     out.m_text = std::move(text);
     out.m_lineStart = std::move(starts);
@@ -241,7 +262,10 @@ bool ZStringML::ValidPos(int32_t line, int32_t col, ZStringML_PosCache& cache, i
 void ZStringML::RebuildIndex()
 {
     int32_t nb = m_blocks.Count();
-    m_index.SetSize(nb + 1);
+    // Room for the index is reserved before the block list grows (ReserveBlocks).
+    if (!m_index.SetSize(nb + 1)) {
+        return;
+    }
     int32_t* t = m_index.Data();
     t[0] = 0;
     for (int32_t i = 1; i <= nb; ++i) {
@@ -308,13 +332,13 @@ bool ZStringML::NeedsSplit(int32_t lines, int64_t chars) const
     return lines > m_maxLines || (lines >= 3 && chars > m_maxChars);
 }
 
-int32_t ZStringML::SplitBlock(int32_t b)
+bool ZStringML::PrepareSplit(const ZStringML_Blk& blk, XArray<ZStringML_Blk*>& parts) const
 {
-    ZStringML_Blk& blk = *m_blocks[b];
+    parts.RemoveAll();
     int32_t count = blk.LineCount();
     int32_t len = blk.Length();
     if (!NeedsSplit(count, len)) {
-        return 0;
+        return true;
     }
     const int32_t* s = blk.m_lineStart.Data();
     auto endOf = [&](int32_t k) { return k < count ? s[k] : len; };
@@ -324,14 +348,18 @@ int32_t ZStringML::SplitBlock(int32_t b)
     // which keeps a large insertion linear in its size.
     XArray<int32_t> cuts(0, 16, 16, 2.0);
     XArray<LineRange> todo(0, 16, 16, 2.0);
-    todo.Append({0, count});
+    if (todo.Append({0, count}) < 0) {
+        return false;
+    }
     while (todo.Count() > 0) {
         LineRange r = todo.Last();
-        todo.SetSize(todo.Count() - 1);
+        todo.Remove(todo.Count() - 1);
         int32_t n = r.end - r.first;
         int32_t chars = endOf(r.end) - s[r.first];
         if (!NeedsSplit(n, chars)) {
-            cuts.Append(r.first);
+            if (cuts.Append(r.first) < 0) {
+                return false;
+            }
             continue;
         }
         // The first line, from the second on, that starts at or after half the characters.
@@ -348,39 +376,68 @@ int32_t ZStringML::SplitBlock(int32_t b)
             // still too long in lines, so cut at the middle line.
             k = r.first + n / 2;
         }
-        todo.Append({k, r.end});
-        todo.Append({r.first, k});
+        if (todo.Append({k, r.end}) < 0 || todo.Append({r.first, k}) < 0) {
+            return false;
+        }
     }
 
+    // Every part, the first included, is copied into a new block, so that the block itself
+    // stays untouched until the caller swaps the parts in, and a large block does not keep
+    // its whole allocation.
     int32_t pieces = cuts.Count();
-    XArray<ZStringML_Blk*> fresh(0, pieces, 16, 2.0);
-    for (int32_t p = 1; p < pieces; ++p) {
+    if (!parts.Reserve(pieces)) {
+        return false;
+    }
+    for (int32_t p = 0; p < pieces; ++p) {
         int32_t a = cuts[p];
         int32_t e = p + 1 < pieces ? cuts[p + 1] : count;
-        auto* part = new ZStringML_Blk();
-        part->m_text = ZString(blk.m_text.Text() + s[a], endOf(e) - s[a]);
-        RequireAlloc(part->m_text.Length() == endOf(e) - s[a]);
-        part->m_lineStart.SetSize(e - a);
+        ZStringML_Blk* part = ZNew<ZStringML_Blk>();
+        if (part == nullptr) {
+            FreeParts(parts);
+            return false;
+        }
+        parts.Append(part); // room reserved above
+        if (!part->m_text.Assign(blk.m_text.Text() + s[a], endOf(e) - s[a]) ||
+            !part->m_lineStart.SetSize(e - a)) {
+            FreeParts(parts);
+            return false;
+        }
         int32_t* d = part->m_lineStart.Data();
         for (int32_t j = a; j < e; ++j) {
             d[j - a] = s[j] - s[a];
         }
         part->m_lastLineNL = p + 1 < pieces ? true : blk.m_lastLineNL;
-        fresh.Append(part);
     }
-    // The first part stays in the block, copied afresh so that a large block does not keep
-    // its whole allocation.
-    int32_t e0 = cuts[1];
-    ZString text(blk.m_text.Text(), s[e0]);
-    RequireAlloc(text.Length() == s[e0]);
-    XArray<int32_t> starts(e0, e0, 10, 2.0);
-    std::memcpy(starts.Data(), s, size_t(e0) * sizeof(int32_t));
-    blk.m_text = std::move(text);
-    blk.m_lineStart = std::move(starts);
-    blk.m_lastLineNL = true;
-    blk.m_maxLineLen = -1;
-    InsertBlocks(b + 1, fresh.Data(), fresh.Count());
-    return pieces - 1;
+    return true;
+}
+
+bool ZStringML::ReserveBlocks(int32_t extra)
+{
+    int32_t n = m_blocks.Count() + (extra > 0 ? extra : 0);
+    return m_blocks.Reserve(n) && m_index.Reserve(n + 1);
+}
+
+void ZStringML::ReplaceBlocks(int32_t first, int32_t n, const XArray<ZStringML_Blk*>& parts)
+{
+    for (int32_t k = first; k < first + n; ++k) {
+        delete m_blocks[k];
+    }
+    int32_t old = m_blocks.Count();
+    int32_t add = parts.Count();
+    if (add < n) {
+        m_blocks.Remove(first + add, n - add);
+    } else if (add > n) {
+        // Room was reserved by ReserveBlocks, so growing cannot fail here.
+        if (!m_blocks.SetSize(old + add - n)) {
+            return;
+        }
+        ZStringML_Blk** d = m_blocks.Data();
+        std::memmove(static_cast<void*>(d + first + add), d + first + n,
+                     size_t(old - first - n) * sizeof(*d));
+    }
+    for (int32_t k = 0; k < add; ++k) {
+        m_blocks[first + k] = parts[k];
+    }
 }
 
 bool ZStringML::CanMerge(int32_t b) const
@@ -391,12 +448,17 @@ bool ZStringML::CanMerge(int32_t b) const
            int64_t(x.Length()) + y.Length() < m_maxChars;
 }
 
-void ZStringML::MergeWithNext(int32_t b)
+bool ZStringML::MergeWithNext(int32_t b)
 {
     ZStringML_Blk& x = *m_blocks[b];
     ZStringML_Blk* y = m_blocks[b + 1];
     int32_t base = x.Length();
-    RequireAlloc(x.m_text.Append(y->m_text.Str()));
+    // The line table gets its room first, then the text: the text is the last thing that
+    // can fail, and after it nothing allocates.
+    if (!x.m_lineStart.Reserve(x.LineCount() + y->LineCount()) ||
+        !x.m_text.Append(y->m_text.Str())) {
+        return false;
+    }
     for (int32_t j = 0; j < y->LineCount(); ++j) {
         x.m_lineStart.Append(y->m_lineStart[j] + base);
     }
@@ -407,22 +469,7 @@ void ZStringML::MergeWithNext(int32_t b)
     x.m_lastLineNL = y->m_lastLineNL;
     delete y;
     m_blocks.Remove(b + 1);
-}
-
-void ZStringML::InsertBlocks(int32_t at, ZStringML_Blk* const* blocks, int32_t n)
-{
-    if (n <= 0) {
-        return;
-    }
-    if (n == 1) {
-        m_blocks.Insert(at, blocks[0]);
-        return;
-    }
-    int32_t old = m_blocks.Count();
-    m_blocks.SetSize(old + n);
-    ZStringML_Blk** d = m_blocks.Data();
-    std::memmove(static_cast<void*>(d + at + n), d + at, size_t(old - at) * sizeof(*d));
-    std::memcpy(static_cast<void*>(d + at), blocks, size_t(n) * sizeof(*d));
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -462,30 +509,38 @@ bool ZStringML::Insert(int32_t line, int32_t col, const ZStringML_Blk& lines, in
         eLine = line + n - 1;
         eCol = lines.LineLength(n - 1);
     }
-    endLine = eLine;
-    endCol = eCol;
-    m_curLine = eLine;
-    m_curCol = eCol;
     if (len == 0 && added == 0) {
+        endLine = eLine;
+        endCol = eCol;
+        m_curLine = eLine;
+        m_curCol = eCol;
         return true;
     }
     // A caller may hand in one of this buffer's own blocks, whose text is about to move.
     ZStringML_Blk copy;
     const ZStringML_Blk* src = &lines;
     if (&lines == &blk) {
-        copy = lines;
+        if (!copy.CopyFrom(lines)) {
+            return false;
+        }
         src = &copy;
     }
-    if (record) {
-        RecordInsert(line, col, eLine, eCol, *src);
+    PendingRecord rec;
+    if (record && !PrepareInsertRecord(line, col, eLine, eCol, *src, rec)) {
+        return false;
     }
 
+    // The block is edited in place; from here on a failure undoes that edit, which only
+    // shrinks and so cannot fail itself.
     int32_t li = line - first;
     int32_t at = blk.m_lineStart[li] + col;
-    blk.InsertChars(at, src->Text());
+    int32_t oldMax = blk.m_maxLineLen;
+    if (!blk.m_lineStart.Reserve(blk.LineCount() + added) || !blk.InsertChars(at, src->Text())) {
+        return false;
+    }
     blk.ShiftStarts(li + 1, len);
     if (added > 0) {
-        blk.InsertStarts(li + 1, added);
+        (void)blk.InsertStarts(li + 1, added); // room reserved above
         int32_t* d = blk.m_lineStart.Data();
         for (int32_t j = 1; j < n; ++j) {
             d[li + j] = at + src->m_lineStart[j];
@@ -496,9 +551,26 @@ bool ZStringML::Insert(int32_t line, int32_t col, const ZStringML_Blk& lines, in
         }
     }
     blk.m_maxLineLen = -1;
+    XArray<ZStringML_Blk*> parts(0, 4, 4, 2.0);
+    if (!PrepareSplit(blk, parts) || !ReserveBlocks(parts.Count() - 1)) {
+        FreeParts(parts);
+        blk.m_lineStart.Remove(li + 1, added);
+        blk.ShiftStarts(li + 1, -len);
+        blk.EraseChars(at, at + len);
+        blk.m_maxLineLen = oldMax;
+        return false;
+    }
+
+    // Nothing below allocates.
+    StoreRecord(rec, line, col, eLine, eCol, src->Text());
+    endLine = eLine;
+    endCol = eCol;
+    m_curLine = eLine;
+    m_curCol = eCol;
     m_lines += added;
     ++m_stamp;
-    if (SplitBlock(b) > 0) {
+    if (parts.Count() > 0) {
+        ReplaceBlocks(b, 1, parts);
         RebuildIndex();
     } else if (added > 0) {
         IndexAdd(b, added);
@@ -532,61 +604,91 @@ bool ZStringML::Remove(int32_t startLine, int32_t startCol, int32_t endLine, int
     if (!ValidPos(endLine, endCol, endCache, be, fe)) {
         return false;
     }
-    m_curLine = startLine;
-    m_curCol = startCol;
     if (endLine == startLine && endCol == startCol) {
+        m_curLine = startLine;
+        m_curCol = startCol;
         return true;
     }
-    if (record) {
-        RecordRemove(startLine, startCol, endLine, endCol, bs, fs);
+    PendingRecord rec;
+    if (record && !PrepareRemoveRecord(startLine, startCol, endLine, endCol, bs, fs, rec)) {
+        return false;
     }
 
     int32_t removedLines = endLine - startLine;
     ZStringML_Blk& a = *m_blocks[bs];
     int32_t ls = startLine - fs;
     int32_t from = a.m_lineStart[ls] + startCol;
+    XArray<ZStringML_Blk*> parts(0, 4, 4, 2.0);
+    if (bs != be) {
+        // The start line keeps its characters before the start column and takes the end
+        // line's characters after the end column, followed by the lines after the end line.
+        // That block is built aside (and split when it breaks the limits), so that the
+        // buffer changes only once everything is in memory.
+        ZStringML_Blk& z = *m_blocks[be];
+        int32_t le = endLine - fe;
+        int32_t to = z.m_lineStart[le] + endCol;
+        int32_t tailLines = z.LineCount() - le - 1;
+        ZStringML_Blk* joined = ZNew<ZStringML_Blk>();
+        bool ok = joined != nullptr && joined->m_text.Reserve(from + z.Length() - to) &&
+                  joined->m_lineStart.SetSize(ls + 1 + tailLines);
+        if (ok) {
+            (void)joined->m_text.Assign(a.m_text.Text(), from); // room reserved
+            (void)joined->m_text.Append(z.m_text.Str().Sub(to));
+            int32_t* d = joined->m_lineStart.Data();
+            std::memcpy(d, a.m_lineStart.Data(), size_t(ls + 1) * sizeof(int32_t));
+            for (int32_t j = 0; j < tailLines; ++j) {
+                d[ls + 1 + j] = z.m_lineStart[le + 1 + j] - to + from;
+            }
+            joined->m_lastLineNL = z.m_lastLineNL;
+            ok = PrepareSplit(*joined, parts);
+        }
+        if (ok && parts.Count() == 0) {
+            ok = parts.Append(joined) >= 0;
+            if (ok) {
+                joined = nullptr;
+            }
+        }
+        delete joined;
+        if (!ok || !ReserveBlocks(parts.Count() - (be - bs + 1))) {
+            FreeParts(parts);
+            return false;
+        }
+    }
+
+    // Nothing below fails: the record goes in while the removed text is still there, then
+    // the text changes. Merging neighbours afterwards only tidies the blocks up.
+    StoreRecord(rec, startLine, startCol, endLine, endCol,
+                startLine == endLine ? a.Line(ls).Sub(startCol, endCol - startCol) : ZStr());
+    m_curLine = startLine;
+    m_curCol = startCol;
+    int32_t b = bs;
+    int32_t first = fs;
+    bool reindex = bs != be;
     if (bs == be) {
         int32_t le = endLine - fs;
         int32_t to = a.m_lineStart[le] + endCol;
         a.EraseChars(from, to);
         a.m_lineStart.Remove(ls + 1, le - ls);
         a.ShiftStarts(ls + 1, from - to);
+        a.m_maxLineLen = -1;
     } else {
-        // The start line keeps its characters before the start column and takes the end
-        // line's characters after the end column, followed by the lines after the end line.
-        ZStringML_Blk& z = *m_blocks[be];
-        int32_t le = endLine - fe;
-        int32_t to = z.m_lineStart[le] + endCol;
-        RequireAlloc(a.m_text.SetLength(from));
-        a.m_lineStart.SetSize(ls + 1);
-        RequireAlloc(a.m_text.Append(z.m_text.Str().Sub(to)));
-        for (int32_t j = le + 1; j < z.LineCount(); ++j) {
-            a.m_lineStart.Append(z.m_lineStart[j] - to + from);
-        }
-        a.m_lastLineNL = z.m_lastLineNL;
-        for (int32_t k = bs + 1; k <= be; ++k) {
-            delete m_blocks[k];
-        }
-        m_blocks.Remove(bs + 1, be - bs);
+        ReplaceBlocks(bs, be - bs + 1, parts);
     }
-    a.m_maxLineLen = -1;
     m_lines -= removedLines;
     ++m_stamp;
 
-    int32_t b = bs;
-    int32_t first = fs;
-    bool reindex = bs != be;
-    if (SplitBlock(b) > 0) {
-        reindex = true;
-    } else {
+    if (parts.Count() <= 1) {
+        // A block that has just been split is full enough; only a shrunken one is merged.
+        // A merge that finds no memory leaves two sound blocks, so it is simply skipped.
         if (b > 0 && CanMerge(b - 1)) {
-            first -= m_blocks[b - 1]->LineCount();
-            MergeWithNext(b - 1);
-            --b;
-            reindex = true;
+            int32_t before = m_blocks[b - 1]->LineCount();
+            if (MergeWithNext(b - 1)) {
+                first -= before;
+                --b;
+                reindex = true;
+            }
         }
-        if (b + 1 < m_blocks.Count() && CanMerge(b)) {
-            MergeWithNext(b);
+        if (b + 1 < m_blocks.Count() && CanMerge(b) && MergeWithNext(b)) {
             reindex = true;
         }
     }
@@ -620,10 +722,17 @@ bool ZStringML::SetText(ZStr text, ZStr sep)
     XArray<LineRange> pieces(0, 256, 256, 2.0); // line texts as offsets into text
     int64_t chars = 0;
     int64_t lines = 0;
+    // Nothing of the buffer changes until every block is made, so running out of memory
+    // leaves the old text in place.
+    bool ok = true;
     auto flush = [&](bool last) {
-        auto* blk = new ZStringML_Blk();
-        RequireAlloc(blk->m_text.SetLength(int32_t(chars)));
-        blk->m_lineStart.SetSize(pieces.Count());
+        ZStringML_Blk* blk = ZNew<ZStringML_Blk>();
+        if (blk == nullptr || !blk->m_text.SetLength(int32_t(chars)) ||
+            !blk->m_lineStart.SetSize(pieces.Count()) || blocks.Append(blk) < 0) {
+            delete blk;
+            ok = false;
+            return;
+        }
         char* d = blk->m_text.Data();
         int32_t at = 0;
         for (int32_t i = 0; i < pieces.Count(); ++i) {
@@ -634,7 +743,6 @@ bool ZStringML::SetText(ZStr text, ZStr sep)
         }
         blk->m_lastLineNL = !last;
         lines += pieces.Count();
-        blocks.Append(blk);
         pieces.RemoveAll();
         chars = 0;
     };
@@ -646,14 +754,23 @@ bool ZStringML::SetText(ZStr text, ZStr sep)
             (pieces.Count() >= fillLines || chars + (to - from) > fillChars)) {
             flush(false);
         }
-        pieces.Append({from, to});
+        if (!ok || pieces.Append({from, to}) < 0) {
+            ok = false;
+            break;
+        }
         chars += to - from;
         if (hit < 0) {
             break; // a text ending with the separator ends with an empty line
         }
         from = hit + sep.len;
     }
-    flush(true);
+    if (ok) {
+        flush(true);
+    }
+    if (!ok || !m_index.Reserve(blocks.Count() + 1)) {
+        FreeParts(blocks);
+        return false;
+    }
 
     for (ZStringML_Blk* b : m_blocks) {
         delete b;
@@ -692,50 +809,91 @@ void ZStringML::AdjustPosAfterRemove(int32_t startLine, int32_t startCol, int32_
 // ---------------------------------------------------------------------------------------
 // Recording
 
-void ZStringML::RecordInsert(int32_t line, int32_t col, int32_t endLine, int32_t endCol,
-                             const ZStringML_Blk& lines)
+bool ZStringML::PrepareInsertRecord(int32_t line, int32_t col, int32_t endLine, int32_t endCol,
+                                    const ZStringML_Blk& lines, PendingRecord& rec)
 {
     if (m_undo == nullptr || !m_undo->IsRecording()) {
-        return;
+        return true;
     }
-    m_undo->DropRedo();
+    rec.active = true;
     if (lines.IsSingleLine()) {
+        // The last applied record stays the last one when the redo history is dropped.
         auto* last = dynamic_cast<ZML_UndoInsertStr*>(m_undo->Last());
-        if (last != nullptr && last->Buffer() == this &&
-            last->Merge(line, col, endLine, endCol, lines.Text())) {
-            return;
+        if (last != nullptr && last->Buffer() == this && last->Accepts(line, col)) {
+            rec.merge = last;
+            return last->ReserveMerge(lines.Length());
         }
-        m_undo->Add(
-            std::make_unique<ZML_UndoInsertStr>(this, line, col, endLine, endCol, lines.Text()));
-        return;
+        auto* fresh = ZNew<ZML_UndoInsertStr>(this, line, col, endLine, endCol, lines.Text());
+        rec.fresh.reset(fresh);
+        if (fresh == nullptr || fresh->Text().len != lines.Length()) {
+            return false;
+        }
+    } else {
+        ZStringML_Blk copy;
+        if (!copy.CopyFrom(lines)) {
+            return false;
+        }
+        rec.fresh.reset(ZNew<ZML_UndoInsert>(this, line, col, endLine, endCol, std::move(copy)));
+        if (!rec.fresh) {
+            return false;
+        }
     }
-    m_undo->Add(std::make_unique<ZML_UndoInsert>(this, line, col, endLine, endCol, lines));
+    return m_undo->Reserve();
 }
 
-void ZStringML::RecordRemove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
-                             int32_t firstBlk, int32_t firstLine)
+bool ZStringML::PrepareRemoveRecord(int32_t startLine, int32_t startCol, int32_t endLine,
+                                    int32_t endCol, int32_t firstBlk, int32_t firstLine,
+                                    PendingRecord& rec)
 {
     if (m_undo == nullptr || !m_undo->IsRecording()) {
-        return;
+        return true;
     }
-    m_undo->DropRedo();
+    rec.active = true;
     if (startLine == endLine) {
         ZStr removed =
             m_blocks[firstBlk]->Line(startLine - firstLine).Sub(startCol, endCol - startCol);
         auto* last = dynamic_cast<ZML_UndoRemoveStr*>(m_undo->Last());
         if (last != nullptr && last->Buffer() == this &&
-            last->Merge(startLine, startCol, endLine, endCol, removed)) {
-            return;
+            last->Accepts(startLine, startCol, endLine, endCol)) {
+            rec.merge = last;
+            return last->ReserveMerge(removed.len);
         }
-        m_undo->Add(std::make_unique<ZML_UndoRemoveStr>(this, startLine, startCol, endLine, endCol,
-                                                        removed));
+        auto* fresh = ZNew<ZML_UndoRemoveStr>(this, startLine, startCol, endLine, endCol, removed);
+        rec.fresh.reset(fresh);
+        if (fresh == nullptr || fresh->Text().len != removed.len) {
+            return false;
+        }
+    } else {
+        ZStringML_Blk removed;
+        if (!GetRange(startLine, startCol, endLine, endCol, removed)) {
+            return false;
+        }
+        rec.fresh.reset(
+            ZNew<ZML_UndoRemove>(this, startLine, startCol, endLine, endCol, std::move(removed)));
+        if (!rec.fresh) {
+            return false;
+        }
+    }
+    return m_undo->Reserve();
+}
+
+void ZStringML::StoreRecord(PendingRecord& rec, int32_t line, int32_t col, int32_t endLine,
+                            int32_t endCol, ZStr text)
+{
+    if (!rec.active) {
         return;
     }
-    ZStringML_Blk removed;
-    if (GetRange(startLine, startCol, endLine, endCol, removed)) {
-        m_undo->Add(std::make_unique<ZML_UndoRemove>(this, startLine, startCol, endLine, endCol,
-                                                     std::move(removed)));
+    m_undo->DropRedo();
+    if (rec.merge != nullptr) {
+        // Room for the text was reserved, so the merge cannot fail.
+        if (auto* ins = dynamic_cast<ZML_UndoInsertStr*>(rec.merge)) {
+            ins->Merge(line, col, endLine, endCol, text);
+        } else if (auto* rem = dynamic_cast<ZML_UndoRemoveStr*>(rec.merge)) {
+            rem->Merge(line, col, endLine, endCol, text);
+        }
+        return;
     }
+    m_undo->Add(std::move(rec.fresh));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,8 +6,10 @@
 #include "edit/ZStringML_Blk.h"
 
 #include <cstdint>
+#include <memory>
 
 class ZStringML;
+class ZUndo;
 class ZUndoMngr;
 
 /// Where the last line lookup of one user of a buffer ended: a block and the number of its
@@ -31,15 +33,20 @@ struct ZStringML_PosCache
 ///
 /// Edits can be recorded in an undo manager: typing and deleting runs merge into single
 /// records, and a new edit drops the redo history.
+///
+/// Out of memory (see base/ZAlloc.h): every edit either completes, its undo record
+/// included, or returns false and leaves the text, the blocks and the undo history as they
+/// were. A buffer whose constructor found no memory has no lines and refuses edits until
+/// SetText succeeds.
 class ZStringML
 {
 public:
     static constexpr int32_t kMaxBlockLines = 10000;
     static constexpr int32_t kMaxBlockChars = 20000;
 
-    /// An empty text: one block with one empty line. The block limits are fixed for the
-    /// buffer's life (at least 1 line and 1 character); the defaults are 10000 lines and
-    /// 20000 characters.
+    /// An empty text: one block with one empty line (no lines when memory ran out). The block
+    /// limits are fixed for the buffer's life (at least 1 line and 1 character); the defaults are
+    /// 10000 lines and 20000 characters.
     explicit ZStringML(int32_t maxBlockLines = kMaxBlockLines,
                        int32_t maxBlockChars = kMaxBlockChars);
     /// Deletes the blocks. The undo manager is left alone (it may be gone already); its
@@ -49,7 +56,7 @@ public:
     ZStringML(const ZStringML&) = delete;
     ZStringML& operator=(const ZStringML&) = delete;
 
-    /// Number of lines (at least 1).
+    /// Number of lines (at least 1, unless the constructor found no memory).
     int32_t LineCount() const { return m_lines; }
     /// Sets line to the characters of line index, without the break. False and an empty
     /// view for an index outside the text. The view lives until the next edit.
@@ -78,25 +85,27 @@ public:
     /// of its own). (endLine, endCol) becomes the position just after the inserted text.
     /// Recorded when record is set and an undo manager records. False, changing nothing,
     /// for a position outside the text (a negative one, a line past the last, a column
-    /// past the line's end) or a text that would grow too long.
-    bool Insert(int32_t line, int32_t col, const ZStringML_Blk& lines, int32_t& endLine,
-                int32_t& endCol, ZStringML_PosCache& cache, bool record = true);
+    /// past the line's end), a text that would grow too long, or when memory ran out.
+    [[nodiscard]] bool Insert(int32_t line, int32_t col, const ZStringML_Blk& lines,
+                              int32_t& endLine, int32_t& endCol, ZStringML_PosCache& cache,
+                              bool record = true);
     /// As above with the buffer's own edit cache.
-    bool Insert(int32_t line, int32_t col, const ZStringML_Blk& lines, int32_t& endLine,
-                int32_t& endCol, bool record = true);
+    [[nodiscard]] bool Insert(int32_t line, int32_t col, const ZStringML_Blk& lines,
+                              int32_t& endLine, int32_t& endCol, bool record = true);
     /// Removes the characters from the start position up to the end position; the rest of
     /// the end line is joined to the start line. False, changing nothing, for positions
-    /// outside the text or an end before the start.
-    bool Remove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
-                ZStringML_PosCache& cache, bool record = true);
+    /// outside the text, an end before the start, or when memory ran out.
+    [[nodiscard]] bool Remove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
+                              ZStringML_PosCache& cache, bool record = true);
     /// As above with the buffer's own edit cache.
-    bool Remove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
-                bool record = true);
+    [[nodiscard]] bool Remove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
+                              bool record = true);
 
     /// Replaces the whole text by text split at sep (not recorded); a text that ends with
     /// sep gets an empty last line. The undo history of an installed manager no longer fits
-    /// the text and is cleared. False, changing nothing, for a text too long to count.
-    bool SetText(ZStr text, ZStr sep);
+    /// the text and is cleared. False, changing nothing, for a text too long to count or
+    /// when memory ran out.
+    [[nodiscard]] bool SetText(ZStr text, ZStr sep);
 
     /// Moves (line, col) to where it stands after the range from the start position up to
     /// the end position has been removed: positions before the range stay, positions inside
@@ -133,19 +142,36 @@ public:
     void Dump(ZString& out, bool full) const;
 
 private:
+    // An undo record prepared before an edit and stored after it: either a new record or
+    // a merge into the last one, whose room was reserved. Storing it cannot fail.
+    struct PendingRecord
+    {
+        std::unique_ptr<ZUndo> fresh;
+        ZUndo* merge = nullptr;
+        bool active = false;
+    };
+
     bool Locate(int32_t line, ZStringML_PosCache& cache, int32_t& blk, int32_t& first) const;
     bool ValidPos(int32_t line, int32_t col, ZStringML_PosCache& cache, int32_t& blk,
                   int32_t& first) const;
     bool NeedsSplit(int32_t lines, int64_t chars) const;
-    /// Splits block b until every part keeps the limits; returns the number of new blocks.
-    int32_t SplitBlock(int32_t b);
+    /// The parts blk must be cut into to keep the limits, as new blocks in parts (none when
+    /// it keeps them). False, parts empty, when memory ran out.
+    bool PrepareSplit(const ZStringML_Blk& blk, XArray<ZStringML_Blk*>& parts) const;
+    /// Room for extra more blocks in the block list and the line index.
+    bool ReserveBlocks(int32_t extra);
+    /// Replaces the n blocks from first on by parts (room reserved); deletes the old ones.
+    void ReplaceBlocks(int32_t first, int32_t n, const XArray<ZStringML_Blk*>& parts);
     bool CanMerge(int32_t b) const;
-    void MergeWithNext(int32_t b);
-    void InsertBlocks(int32_t at, ZStringML_Blk* const* blocks, int32_t n);
-    void RecordInsert(int32_t line, int32_t col, int32_t endLine, int32_t endCol,
-                      const ZStringML_Blk& lines);
-    void RecordRemove(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
-                      int32_t firstBlk, int32_t firstLine);
+    /// Joins block b + 1 to block b; false, both unchanged, when memory ran out.
+    bool MergeWithNext(int32_t b);
+    bool PrepareInsertRecord(int32_t line, int32_t col, int32_t endLine, int32_t endCol,
+                             const ZStringML_Blk& lines, PendingRecord& rec);
+    bool PrepareRemoveRecord(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
+                             int32_t firstBlk, int32_t firstLine, PendingRecord& rec);
+    /// Stores a prepared record; the merge text is what the edit inserted or removed.
+    void StoreRecord(PendingRecord& rec, int32_t line, int32_t col, int32_t endLine, int32_t endCol,
+                     ZStr text);
 
     // The line index: a Fenwick tree over the blocks' line counts, so that a jump to any
     // line costs the logarithm of the number of blocks, not a walk along the list.

@@ -1,22 +1,49 @@
 #include "edit/ZStringML_Blk.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <utility>
 
-namespace {
+ZStringML_Blk::ZStringML_Blk() = default;
 
-// A failed allocation would leave the text shorter than its line table says; the buffer
-// cannot go on from there, so it stops rather than read past the text.
-void RequireAlloc(bool ok)
+ZStringML_Blk::ZStringML_Blk(const ZStringML_Blk& other)
 {
-    if (!ok) {
-        std::abort();
+    if (!CopyFrom(other)) {
+        MakeEmpty();
     }
 }
 
-} // namespace
+ZStringML_Blk& ZStringML_Blk::operator=(const ZStringML_Blk& other)
+{
+    if (this != &other && !CopyFrom(other)) {
+        MakeEmpty();
+    }
+    return *this;
+}
 
-ZStringML_Blk::ZStringML_Blk() = default;
+bool ZStringML_Blk::CopyFrom(const ZStringML_Blk& other)
+{
+    if (this == &other) {
+        return true;
+    }
+    ZString text;
+    XArray<int32_t> starts(0, other.m_lineStart.Count(), 10, 2.0);
+    if (!text.Assign(other.m_text) || !starts.Assign(other.m_lineStart)) {
+        return false;
+    }
+    m_text = std::move(text);
+    m_lineStart = std::move(starts);
+    m_maxLineLen = other.m_maxLineLen;
+    m_lastLineNL = other.m_lastLineNL;
+    return true;
+}
+
+void ZStringML_Blk::MakeEmpty()
+{
+    m_text.Clear();
+    (void)m_lineStart.SetSize(0);
+    m_maxLineLen = -1;
+    m_lastLineNL = false;
+}
 
 int32_t ZStringML_Blk::FindSep(ZStr text, ZStr sep, int32_t start)
 {
@@ -40,80 +67,105 @@ int32_t ZStringML_Blk::FindSep(ZStr text, ZStr sep, int32_t start)
     return -1;
 }
 
-void ZStringML_Blk::SetLines(const XArray<ZStr, true>& lines, bool lastBreak)
+bool ZStringML_Blk::SetLines(const XArray<ZStr, true>& lines, bool lastBreak)
 {
     int64_t total = 0;
     for (const ZStr& l : lines) {
         total += l.len > 0 ? l.len : 0;
     }
-    RequireAlloc(total <= INT32_MAX - 2);
-    m_text.Clear();
-    RequireAlloc(m_text.SetLength(int32_t(total)));
-    char* d = m_text.Data();
-    m_lineStart.SetSize(lines.Count() > 0 ? lines.Count() : 1);
-    m_lineStart[0] = 0;
+    if (total > INT32_MAX - 2) {
+        return false;
+    }
+    // Built aside and moved in, so that running out of memory leaves the block as it was.
+    ZString text;
+    XArray<int32_t> starts(0, 10, 10, 2.0);
+    if (!text.SetLength(int32_t(total)) || !starts.SetSize(lines.Count() > 0 ? lines.Count() : 1)) {
+        return false;
+    }
+    char* d = text.Data();
+    starts[0] = 0;
     int32_t at = 0;
     for (int32_t i = 0; i < lines.Count(); ++i) {
-        m_lineStart[i] = at;
+        starts[i] = at;
         if (lines[i].len > 0) {
             std::memcpy(d + at, lines[i].ptr, size_t(lines[i].len));
             at += lines[i].len;
         }
     }
+    m_text = std::move(text);
+    m_lineStart = std::move(starts);
     m_lastLineNL = lastBreak;
     m_maxLineLen = -1;
+    return true;
 }
 
-void ZStringML_Blk::SetText(ZStr text, ZStr sep)
+bool ZStringML_Blk::SetText(ZStr text, ZStr sep)
 {
     if (text.ptr == nullptr || text.len < 0) {
         text = ZStr("", 0);
     }
-    m_text.Clear();
-    m_lineStart.SetSize(1);
-    m_lineStart[0] = 0;
-    m_lastLineNL = false;
-    m_maxLineLen = -1;
+    ZString out;
+    XArray<int32_t> starts(1, 10, 10, 2.0);
+    if (starts.Count() != 1) {
+        return false;
+    }
+    starts[0] = 0;
+    bool lastBreak = false;
     if (sep.ptr == nullptr || sep.len <= 0) {
-        RequireAlloc(m_text.Assign(text));
-        return;
-    }
-    // The text without separators is never longer than the text itself, so one exact
-    // allocation holds it.
-    RequireAlloc(m_text.SetLength(text.len));
-    char* d = m_text.Data();
-    int32_t out = 0;
-    int32_t from = 0;
-    for (;;) {
-        int32_t hit = FindSep(text, sep, from);
-        int32_t to = hit < 0 ? text.len : hit;
-        std::memcpy(d + out, text.ptr + from, size_t(to - from));
-        out += to - from;
-        if (hit < 0) {
-            break;
+        if (!out.Assign(text)) {
+            return false;
         }
-        from = hit + sep.len;
-        if (from == text.len) {
-            // A separator at the very end ends the last line instead of opening another.
-            m_lastLineNL = true;
-            break;
+    } else {
+        // The text without separators is never longer than the text itself, so one exact
+        // allocation holds it.
+        if (!out.SetLength(text.len)) {
+            return false;
         }
-        m_lineStart.Append(out);
+        char* d = out.Data();
+        int32_t n = 0;
+        int32_t from = 0;
+        for (;;) {
+            int32_t hit = FindSep(text, sep, from);
+            int32_t to = hit < 0 ? text.len : hit;
+            std::memcpy(d + n, text.ptr + from, size_t(to - from));
+            n += to - from;
+            if (hit < 0) {
+                break;
+            }
+            from = hit + sep.len;
+            if (from == text.len) {
+                // A separator at the very end ends the last line instead of opening another.
+                lastBreak = true;
+                break;
+            }
+            if (starts.Append(n) < 0) {
+                return false;
+            }
+        }
+        (void)out.SetLength(n); // shorter: never allocates
     }
-    RequireAlloc(m_text.SetLength(out));
+    m_text = std::move(out);
+    m_lineStart = std::move(starts);
+    m_lastLineNL = lastBreak;
+    m_maxLineLen = -1;
+    return true;
 }
 
 ZStringML_Blk ZStringML_Blk::FromText(ZStr text, ZStr sep)
 {
     ZStringML_Blk b;
-    b.SetText(text, sep);
+    if (!b.SetText(text, sep)) {
+        b.MakeEmpty();
+    }
     return b;
 }
 
 ZStringML_Blk ZStringML_Blk::FromLines(const XArray<ZStr, true>& lines, bool lastBreak)
 {
     ZStringML_Blk b;
-    b.SetLines(lines, lastBreak);
+    if (!b.SetLines(lines, lastBreak)) {
+        b.MakeEmpty();
+    }
     return b;
 }
 
@@ -201,18 +253,21 @@ void ZStringML_Blk::Dump(ZString& out, bool full) const
     }
 }
 
-void ZStringML_Blk::InsertChars(int32_t at, ZStr s)
+bool ZStringML_Blk::InsertChars(int32_t at, ZStr s)
 {
     if (s.len <= 0) {
-        return;
+        return true;
     }
     int32_t old = m_text.Length();
     // Appending grows the string with spare room, so typing reallocates only now and then;
     // the appended copy is then moved into place.
-    RequireAlloc(m_text.Append(s));
+    if (!m_text.Append(s)) {
+        return false;
+    }
     char* d = m_text.Data();
     std::memmove(d + at + s.len, d + at, size_t(old - at));
     std::memcpy(d + at, s.ptr, size_t(s.len));
+    return true;
 }
 
 void ZStringML_Blk::EraseChars(int32_t from, int32_t to)
@@ -223,22 +278,24 @@ void ZStringML_Blk::EraseChars(int32_t from, int32_t to)
     int32_t old = m_text.Length();
     char* d = m_text.Data();
     std::memmove(d + from, d + to, size_t(old - to));
-    RequireAlloc(m_text.SetLength(old - (to - from)));
+    (void)m_text.SetLength(old - (to - from)); // shorter: never allocates
 }
 
-void ZStringML_Blk::InsertStarts(int32_t at, int32_t n)
+bool ZStringML_Blk::InsertStarts(int32_t at, int32_t n)
 {
     if (n <= 0) {
-        return;
+        return true;
     }
     if (n == 1) {
-        m_lineStart.Insert(at, 0);
-        return;
+        return m_lineStart.Insert(at, 0);
     }
     int32_t old = m_lineStart.Count();
-    m_lineStart.SetSize(old + n);
+    if (!m_lineStart.SetSize(old + n)) {
+        return false;
+    }
     int32_t* d = m_lineStart.Data();
     std::memmove(d + at + n, d + at, size_t(old - at) * sizeof(int32_t));
+    return true;
 }
 
 void ZStringML_Blk::ShiftStarts(int32_t from, int32_t delta)

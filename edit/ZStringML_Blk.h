@@ -14,27 +14,41 @@
 /// always has at least one line. The last-line-break flag tells whether the last line is
 /// followed by a line break: inside a buffer that means the text goes on in the next block;
 /// in a block built from a text it means the text ended with the separator.
+///
+/// Out of memory (see base/ZAlloc.h): the operations that return bool leave the block as it
+/// was. A block that could not be made or copied has no lines at all; a buffer refuses to
+/// insert such a block.
 class ZStringML_Blk
 {
 public:
-    /// One empty line without a trailing break.
+    /// One empty line without a trailing break (no lines when memory ran out).
     ZStringML_Blk();
+    /// A copy of other; a block without lines when memory ran out (see CopyFrom).
+    ZStringML_Blk(const ZStringML_Blk& other);
+    ZStringML_Blk(ZStringML_Blk&& other) noexcept = default;
+    ZStringML_Blk& operator=(const ZStringML_Blk& other);
+    ZStringML_Blk& operator=(ZStringML_Blk&& other) noexcept = default;
+
+    /// Makes this block a copy of other. False when memory ran out (the block unchanged).
+    [[nodiscard]] bool CopyFrom(const ZStringML_Blk& other);
 
     /// Replaces the lines by copies of the given texts, followed by a break when lastBreak
-    /// is set. An empty list counts as one empty line.
-    void SetLines(const XArray<ZStr, true>& lines, bool lastBreak);
+    /// is set. An empty list counts as one empty line. False when memory ran out (the
+    /// block unchanged).
+    [[nodiscard]] bool SetLines(const XArray<ZStr, true>& lines, bool lastBreak);
     /// Replaces the lines by the pieces of text between occurrences of sep. A text that ends
     /// with sep sets the last-line-break flag instead of adding an empty last line, so "\n"
     /// split at "\n" gives one empty line followed by a break. An empty separator keeps the
-    /// whole text as one line.
-    void SetText(ZStr text, ZStr sep);
+    /// whole text as one line. False when memory ran out (the block unchanged).
+    [[nodiscard]] bool SetText(ZStr text, ZStr sep);
 
-    /// A block made by SetText.
+    /// A block made by SetText; without lines when memory ran out.
     static ZStringML_Blk FromText(ZStr text, ZStr sep);
-    /// A block made by SetLines.
+    /// A block made by SetLines; without lines when memory ran out.
     static ZStringML_Blk FromLines(const XArray<ZStr, true>& lines, bool lastBreak);
 
-    /// Number of lines (at least 1 for every block in use).
+    /// Number of lines (at least 1 for every block in use; 0 for a block that could not be
+    /// made).
     int32_t LineCount() const { return m_lineStart.Count(); }
     /// The characters of line i without a break; the empty view for i outside the block.
     /// The view lives until the block is changed.
@@ -67,12 +81,16 @@ public:
 private:
     friend class ZStringML;
 
-    /// Inserts s at offset at of the text; s must not view this block's own text.
-    void InsertChars(int32_t at, ZStr s);
-    /// Removes the characters from offset from up to offset to.
+    /// Inserts s at offset at of the text; s must not view this block's own text. False
+    /// when memory ran out (the text unchanged).
+    [[nodiscard]] bool InsertChars(int32_t at, ZStr s);
+    /// Removes the characters from offset from up to offset to (never allocates).
     void EraseChars(int32_t from, int32_t to);
     /// Makes room for n line starts before index at; the new entries are to be filled in.
-    void InsertStarts(int32_t at, int32_t n);
+    /// False when memory ran out (the table unchanged).
+    [[nodiscard]] bool InsertStarts(int32_t at, int32_t n);
+    /// Makes the block the failed form: no lines.
+    void MakeEmpty();
     /// Adds delta to the line starts from index from on.
     void ShiftStarts(int32_t from, int32_t delta);
     /// Position of the first occurrence of sep (not empty) in text at or after start, or -1.

@@ -16,14 +16,19 @@ ZUndoMngr::~ZUndoMngr()
     Clear();
 }
 
-void ZUndoMngr::Add(std::unique_ptr<ZUndo> record)
+bool ZUndoMngr::Add(std::unique_ptr<ZUndo> record)
 {
-    if (!record || !IsRecording()) {
-        return; // the record is deleted on leaving
+    if (!record || !IsRecording() || !Reserve()) {
+        return false; // the record is deleted on leaving
     }
     DropRedo();
-    m_records.Append(record.release());
+    // Room was reserved above, and dropping the redo history only frees more.
+    if (m_records.Append(record.get()) < 0) {
+        return false;
+    }
+    record.release();
     m_current = m_records.Count();
+    return true;
 }
 
 bool ZUndoMngr::Undo()

@@ -50,8 +50,12 @@ public:
 
     /// Takes ownership of record and appends it after dropping the redo history; the
     /// current position moves past it. While recording is off (or while a record is being
-    /// undone or redone) the record is deleted at once.
-    void Add(std::unique_ptr<ZUndo> record);
+    /// undone or redone) the record is deleted at once. False when the record was not
+    /// kept (recording off, or no memory for it: then the history is as it was).
+    bool Add(std::unique_ptr<ZUndo> record);
+    /// Makes room for one more record after the applied ones, so that the next Add cannot
+    /// fail for want of memory. False when memory ran out.
+    [[nodiscard]] bool Reserve() { return m_records.Reserve(m_current + 1); }
     /// Undoes the record before the current position and moves the position back. False
     /// when there is nothing to undo or the record failed (the position then stays).
     bool Undo();

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Image.h"
+#include "platform/detail/Utf8.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Widget.H>
@@ -74,20 +75,6 @@ bool WaitFor(int type, Atom property, XEvent& ev, std::chrono::steady_clock::tim
             int(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count());
         poll(&pfd, 1, ms < 20 ? ms : 20);
     }
-}
-
-std::string Latin1ToUtf8(const std::string& s)
-{
-    std::string out;
-    for (unsigned char c : s) {
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 // Asks the clipboard owner for `target` and reads the answer, following the incremental
@@ -169,7 +156,7 @@ bool GetClipboardText(std::string& text)
         return true;
     std::string latin;
     if (Convert(XA_STRING, latin)) {
-        text = Latin1ToUtf8(latin);
+        text = detail::Latin1ToUtf8(latin);
         return true;
     }
     return false;

@@ -150,9 +150,8 @@ public:
     void SetDefaultId(int id);
     int GetDefaultId() const;
 
-    struct Impl;
-
 private:
+    struct Impl;
     std::unique_ptr<Impl> m_dlg;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Fonts.h"
 #include "platform/Image.h"
 #include "platform/detail/CairoBridge.h"
+#include "platform/detail/Utf8.h"
 
 #include <algorithm>
 #include <cairo.h>
@@ -150,46 +151,6 @@ struct DrawContext::Impl
 };
 
 namespace detail {
-
-std::string ToUtf8(const std::string& text)
-{
-    // Validate as UTF-8 first; most text is plain ASCII and passes unchanged. A NUL byte
-    // would end the text for cairo, so it counts as invalid and is dropped below.
-    bool valid = true;
-    for (size_t i = 0, n = text.size(); i < n && valid;) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const size_t len = c == 0     ? 0
-                           : c < 0x80 ? 1
-                           : c < 0xC2 ? 0
-                           : c < 0xE0 ? 2
-                           : c < 0xF0 ? 3
-                           : c < 0xF5 ? 4
-                                      : 0;
-        if (len == 0 || i + len > n) {
-            valid = false;
-            break;
-        }
-        for (size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                valid = false;
-        i += len;
-    }
-    if (valid)
-        return text;
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (unsigned char c : text) {
-        if (c == 0)
-            continue; // cairo stops at NUL; the rest of the text still counts
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 void ApplyFontOptions(void* cairoContext)
 {

@@ -9,6 +9,7 @@
 
 namespace plat {
 
+class Image;
 class Window;
 
 /// Support for driving the user interface from tests, without a person, a window manager or
@@ -85,6 +86,11 @@ bool PressKeyInActiveWindow(uint32_t vk, uint32_t keys = 0);
 void TypeText(Window& wnd, const std::string& text);
 /// Drops files on `pt` of the window.
 void DropFiles(Window& wnd, Point pt, const std::vector<std::string>& paths);
+
+/// The client area of a shown window as the display shows it now, read back from the screen
+/// after pending painting; an invalid image when the window is not shown. Parts covered by
+/// other windows read as those windows.
+Image CaptureWindow(Window& wnd);
 
 } // namespace test
 } // namespace plat

@@ -13,6 +13,10 @@ namespace plat {
 class DrawContext;
 class Window;
 
+namespace detail {
+struct WindowAccess;
+} // namespace detail
+
 /// Style flags of windows created by Window::Create*.
 namespace WindowStyle {
 constexpr uint32_t kVisible = 0x0001;     ///< shown at creation
@@ -153,10 +157,11 @@ public:
     void ShowCaret(bool show);
     void DestroyCaret();
 
+    /// The window's state, defined inside the platform library.
     struct Impl;
-    Impl* GetImpl() const { return m_impl.get(); }
 
 private:
+    friend struct detail::WindowAccess;
     std::unique_ptr<Impl> m_impl;
 };
 

@@ -28,16 +28,17 @@ constexpr const char* kQuillRESNewFindDlgSymbol = "QuillRES_NewFindDlg";
 constexpr const char* kQuillRESDummyLoadSymbol = "QuillRES_DummyLoad";
 
 /// Signature of QuillRES_NewFindDlg.
-using QuillRESNewFindDlgFn = XFindDlgBaseAPI* (*)(plat::Window* parent);
+using QuillRESNewFindDlgFn = XFindDlgBaseAPI* (*)(plat::Window* parent) noexcept;
 
 extern "C" {
 /// Does nothing. Calling it makes a program depend on the library, so that the library is
 /// loaded before its resources are looked up by module name.
 void QuillRES_DummyLoad();
 /// A new find dialog (an XFindDlgBase, no window yet) for parent (may be null). The caller
-/// owns it and deletes it through the interface's virtual destructor. Exported so that code
-/// which reaches the library only by loading it can create one.
-XFindDlgBaseAPI* QuillRES_NewFindDlg(plat::Window* parent);
+/// owns it and deletes it through the interface's virtual destructor; null when it could
+/// not be made (out of memory). Exported so that code which reaches the library only by
+/// loading it can create one.
+XFindDlgBaseAPI* QuillRES_NewFindDlg(plat::Window* parent) noexcept;
 /// Registers the templates and pointers with the module loader when the library is loaded.
 void PlatModuleInit(plat::ModuleResources& res);
 }

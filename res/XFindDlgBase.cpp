@@ -3,6 +3,7 @@
 #include "platform/Module.h"
 #include "res/QuillRES.h"
 
+#include <new>
 #include <utility>
 
 namespace {
@@ -312,8 +313,14 @@ void XFindDlgBase::OnEditChange()
 // ---------------------------------------------------------------------------------------
 // Exports
 
-extern "C" XFindDlgBaseAPI* QuillRES_NewFindDlg(plat::Window* parent)
+extern "C" XFindDlgBaseAPI* QuillRES_NewFindDlg(plat::Window* parent) noexcept
 {
-    // Ownership passes to the caller across the module boundary.
-    return new XFindDlgBase(parent);
+    // Ownership passes to the caller across the module boundary. No exception may cross it:
+    // without memory for the dialog or anything its construction allocates, the caller gets
+    // null.
+    try {
+        return new (std::nothrow) XFindDlgBase(parent);
+    } catch (...) {
+        return nullptr;
+    }
 }

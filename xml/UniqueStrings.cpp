@@ -3,7 +3,7 @@
 #include <cstring>
 
 UniqueStrings::UniqueStrings()
-    : m_set(*this)
+    : m_set(127, PoolKeys(*this))
 {
 }
 
@@ -56,7 +56,11 @@ ZStr UniqueStrings::Intern(ZStr text)
         return Copy(text);
     }
     // One lookup: an existing entry is returned as it is, a new one is copied into the
-    // blocks by the set's CopyKey when it is stored.
+    // blocks by the set's key traits when it is stored.
     int32_t slot = m_set.Insert(text, 0);
+    if (slot < 0) {
+        // The set could not grow: the text is still kept, only not shared.
+        return Copy(text);
+    }
     return m_set.KeyAt(slot);
 }

@@ -33,22 +33,27 @@ public:
     int32_t Count() const { return m_set.Count(); }
 
 private:
-    // A set whose keys are copied into the pool's blocks when they are stored.
-    class Set : public StringTypeDict<char>
+    // Keys of the set: stored as copies carved from the pool's blocks, which the pool frees
+    // as a whole, so releasing a key does nothing.
+    class PoolKeys : public StringKeyTraits
     {
     public:
-        explicit Set(UniqueStrings& pool)
-            : StringTypeDict<char>(127, DictKeys::Borrowed)
-            , m_pool(pool)
+        explicit PoolKeys(UniqueStrings& pool)
+            : StringKeyTraits(DictKeys::Borrowed)
+            , m_pool(&pool)
         {
         }
-
-    protected:
-        ZStr CopyKey(ZStr key) override { return m_pool.Copy(key); }
+        bool Store(ZStr& key)
+        {
+            key = m_pool->Copy(key);
+            return true;
+        }
+        void Release(ZStr&) {}
 
     private:
-        UniqueStrings& m_pool;
+        UniqueStrings* m_pool;
     };
+    using Set = StringTypeDict<char, PoolKeys>;
 
     static constexpr int32_t kBlockSize = 32 * 1024;
 

@@ -47,7 +47,7 @@ ZStringML& QuillText(int lines)
     if (!b) {
         b = std::make_unique<ZStringML>();
         const std::string& t = SourceText(lines);
-        b->SetText(ZStr(t.data(), int32_t(t.size())), "\n");
+        benchmark::DoNotOptimize(b->SetText(ZStr(t.data(), int32_t(t.size())), "\n"));
     }
     return *b;
 }
@@ -69,7 +69,7 @@ void BM_Load_Quill(benchmark::State& state)
     const std::string& t = SourceText(int(state.range(0)));
     for (auto _ : state) {
         ZStringML b;
-        b.SetText(ZStr(t.data(), int32_t(t.size())), "\n");
+        benchmark::DoNotOptimize(b.SetText(ZStr(t.data(), int32_t(t.size())), "\n"));
         benchmark::DoNotOptimize(b.LineCount());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(t.size()));
@@ -100,7 +100,7 @@ void BM_Edit_Quill(benchmark::State& state)
         int32_t col = int32_t(rng() % uint32_t(b.LineLength(line) + 1));
         int32_t el = 0;
         int32_t ec = 0;
-        b.Insert(line, col, ins, el, ec, false);
+        benchmark::DoNotOptimize(b.Insert(line, col, ins, el, ec, false));
 
         line = int32_t(rng() % uint32_t(b.LineCount() - 1));
         int32_t len = b.LineLength(line);
@@ -112,7 +112,7 @@ void BM_Edit_Quill(benchmark::State& state)
             el = line + 1;
             ec = std::min(4 - (len - col), b.LineLength(line + 1));
         }
-        b.Remove(line, col, el, ec, false);
+        benchmark::DoNotOptimize(b.Remove(line, col, el, ec, false));
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * 2);
 }
@@ -134,7 +134,7 @@ void BM_ReadLines_Quill(benchmark::State& state)
 {
     const std::string& t = SourceText(int(state.range(0)));
     ZStringML b;
-    b.SetText(ZStr(t.data(), int32_t(t.size())), "\n");
+    benchmark::DoNotOptimize(b.SetText(ZStr(t.data(), int32_t(t.size())), "\n"));
     for (auto _ : state) {
         int64_t sum = 0;
         ZStr line;

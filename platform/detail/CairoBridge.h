@@ -22,7 +22,4 @@ void* RasterSurfaceOf(const Image& image);
 /// settings (gray antialiasing, no hinting of metrics).
 void ApplyFontOptions(void* cairoContext);
 
-/// The text turned into valid UTF-8: valid UTF-8 stays as it is, other bytes are Latin-1.
-std::string ToUtf8(const std::string& text);
-
 } // namespace plat::detail

@@ -45,12 +45,12 @@ TEST(XArrayTest, AppendGrowsByStepOrFactor)
 TEST(XArrayTest, SetSizeAllocatesExactly)
 {
     XArray<double> a;
-    a.SetSize(5);
+    ASSERT_TRUE(a.SetSize(5));
     EXPECT_EQ(a.Capacity(), 10);
-    a.SetSize(25);
+    ASSERT_TRUE(a.SetSize(25));
     EXPECT_EQ(a.Capacity(), 25);
     EXPECT_EQ(a.Count(), 25);
-    a.SetSize(-3);
+    ASSERT_TRUE(a.SetSize(-3));
     EXPECT_EQ(a.Count(), 0);
     EXPECT_EQ(a.Capacity(), 25);
 }
@@ -60,15 +60,15 @@ TEST(XArrayTest, InsertRemoveKeepOrderForOwningElements)
     XArray<ZString, false> names;
     names.Append(ZString("b"));
     names.Append(ZString("d"));
-    names.Insert(0, ZString("a"));
-    names.Insert(2, ZString("c"));
-    names.Insert(99, ZString("e"));
+    ASSERT_TRUE(names.Insert(0, ZString("a")));
+    ASSERT_TRUE(names.Insert(2, ZString("c")));
+    ASSERT_TRUE(names.Insert(99, ZString("e")));
     ASSERT_EQ(names.Count(), 5);
     const char* expected[] = {"a", "b", "c", "d", "e"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(names[i], expected[i]);
     }
-    names.Insert(1, names[4]); // an element of the array itself
+    ASSERT_TRUE(names.Insert(1, names[4])); // an element of the array itself
     EXPECT_EQ(names[1], "e");
     names.Remove(1, 2);
     EXPECT_EQ(names[1], "c");
@@ -82,7 +82,7 @@ TEST(XArrayTest, InsertRemoveKeepOrderForOwningElements)
 
     XArray<XArray<int>, false> nested;
     nested.Append(XArray<int>(3));
-    nested.SetSize(40);
+    ASSERT_TRUE(nested.SetSize(40));
     EXPECT_EQ(nested[0].Count(), 3);
 }
 

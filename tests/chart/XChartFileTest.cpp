@@ -129,18 +129,18 @@ TEST(XChartDataTest, RowsColumnsAndPadding)
     XChartDataTable t;
     ASSERT_TRUE(t.Parse("1 2;3 4;"));
     XRealArray c;
-    t.Column(0, true, c);
+    ASSERT_TRUE(t.Column(0, true, c));
     EXPECT_EQ(V(c), (std::vector<double>{1, 3}));
-    t.Column(1, true, c);
+    ASSERT_TRUE(t.Column(1, true, c));
     EXPECT_EQ(V(c), (std::vector<double>{2, 4}));
-    t.Column(0, false, c);
+    ASSERT_TRUE(t.Column(0, false, c));
     EXPECT_EQ(V(c), (std::vector<double>{1, 2}));
-    t.Column(1, false, c);
+    ASSERT_TRUE(t.Column(1, false, c));
     EXPECT_EQ(V(c), (std::vector<double>{3, 4}));
 
     ASSERT_TRUE(t.Parse("1 2;3;"));
     EXPECT_EQ(t.ColumnCount(true), 2);
-    t.Column(1, true, c);
+    ASSERT_TRUE(t.Column(1, true, c));
     EXPECT_EQ(V(c), (std::vector<double>{2, 0}));
 
     // White space of any kind separates numbers; the separator may be another character.

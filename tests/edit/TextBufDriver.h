@@ -353,9 +353,11 @@ private:
             for (const std::string& s : parts) {
                 lines.Append(ZStr(s.data(), int32_t(s.size())));
             }
-            blk.SetLines(lines, finalBreak);
-        } else {
-            blk.SetText(ZStr(u.data(), int32_t(u.size())), ZStr("\n"));
+            if (!blk.SetLines(lines, finalBreak)) {
+                return Fail("block of lines not made");
+            }
+        } else if (!blk.SetText(ZStr(u.data(), int32_t(u.size())), ZStr("\n"))) {
+            return Fail("block from text not made");
         }
         Pos e;
         if (!m_buf.Insert(p.line, p.col, blk, e.line, e.col)) {

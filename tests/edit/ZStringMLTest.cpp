@@ -239,7 +239,7 @@ protected:
                 text += '\n';
             }
         }
-        b.SetText(ZStr(text.data(), int32_t(text.size())), "\n");
+        EXPECT_TRUE(b.SetText(ZStr(text.data(), int32_t(text.size())), "\n"));
         b.SetUndoMngr(&undo);
     }
 
@@ -345,7 +345,7 @@ TEST_F(SmallBlocksTest, RemovalsMergeSmallNeighbours)
 {
     // Room for 12 lines but only 30 characters: shortening lines lets blocks merge.
     ZStringML m(12, 30);
-    m.SetText(ZStr(text.data(), int32_t(text.size())), "\n");
+    ASSERT_TRUE(m.SetText(ZStr(text.data(), int32_t(text.size())), "\n"));
     int32_t blocks = m.BlockCount();
     for (int32_t i = m.LineCount() - 1; i >= 0; --i) {
         ASSERT_TRUE(m.Remove(i, 0, i, m.LineLength(i)));
@@ -429,11 +429,11 @@ TEST(ZStringMLTest, SetTextReplacesTextAndClearsHistory)
     b.SetUndoMngr(&undo);
     Put(b, 0, 0, "typed");
     EXPECT_TRUE(undo.CanUndo());
-    b.SetText("one\r\ntwo\r\n", "\r\n");
+    ASSERT_TRUE(b.SetText("one\r\ntwo\r\n", "\r\n"));
     EXPECT_FALSE(undo.CanUndo());
     EXPECT_EQ(Lines(b), (std::vector<std::string>{"one", "two", ""}));
     EXPECT_EQ(Text(b, "\r\n"), "one\r\ntwo\r\n");
-    b.SetText("", "\n");
+    ASSERT_TRUE(b.SetText("", "\n"));
     EXPECT_EQ(b.LineCount(), 1);
     EXPECT_EQ(b.BlockCount(), 1);
     ExpectSound(b);
@@ -442,7 +442,7 @@ TEST(ZStringMLTest, SetTextReplacesTextAndClearsHistory)
 TEST(ZStringMLTest, LongestLineFollowsEdits)
 {
     ZStringML b(2, 8);
-    b.SetText("ab\nabcdef\nabc\nx\ny", "\n");
+    ASSERT_TRUE(b.SetText("ab\nabcdef\nabc\nx\ny", "\n"));
     EXPECT_EQ(b.LongestLine(), 6);
     ASSERT_TRUE(b.Remove(1, 2, 1, 6));
     EXPECT_EQ(b.LongestLine(), 3);

@@ -4,6 +4,7 @@
 #include "platform/Image.h"
 
 #include <algorithm>
+#include <string>
 
 using namespace plat;
 
@@ -266,6 +267,62 @@ TEST_F(DialogTest, DropDownNotifiesBeforeOpeningAndAfterTheChoice)
     EXPECT_EQ(rec.CodesOf(kDropList), (std::vector<uint32_t>{Notify::kCbnSelChange}));
 }
 
+TEST_F(DialogTest, AChoiceFromAListRefilledWhileOpenCountsAsNone)
+{
+    // The toolkit's list opens (no hook); while it is open a timer refills the items, as a
+    // recomputation may, and then Enter chooses the highlighted entry of the list as shown.
+    for (const char* s : {"alpha", "beta"})
+        dlg.AddString(kDropList, s);
+    dlg.SetCurSel(kDropList, 1);
+    constexpr uint32_t kRefill = 77;
+    int refills = 0;
+    rec.onMessage = [&](Window& w, const Message& m) {
+        if (m.kind == Msg::Timer && m.id == kRefill) {
+            w.KillTimer(kRefill);
+            ++refills;
+            dlg.ResetContent(kDropList);
+            for (int i = 0; i < 40; ++i)
+                dlg.AddString(kDropList, "item " + std::to_string(i));
+            test::PressKeyInActiveWindow(VK::kReturn);
+        }
+        return false;
+    };
+    // The open list takes the focus for a while; only the list's own codes matter here.
+    auto listCodes = [&] {
+        std::vector<uint32_t> out;
+        for (uint32_t c : rec.CodesOf(kDropList))
+            if (c != Notify::kCbnSetFocus && c != Notify::kCbnKillFocus)
+                out.push_back(c);
+        return out;
+    };
+    ASSERT_TRUE(dlg.SetTimer(kRefill, 50));
+    test::Click(dlg, Center(kDropList));
+    EXPECT_EQ(refills, 1);
+    EXPECT_EQ(listCodes(), (std::vector<uint32_t>{Notify::kCbnDropDown, Notify::kCbnSelEndCancel,
+                                                  Notify::kCbnCloseUp}));
+    EXPECT_EQ(dlg.GetCurSel(kDropList), -1);
+    EXPECT_EQ(dlg.GetText(kDropList), "");
+    EXPECT_EQ(dlg.GetCount(kDropList), 40);
+
+    // The same list left alone: Down and Enter choose the entry after the selected one.
+    rec.cmds.clear();
+    dlg.SetCurSel(kDropList, 3);
+    rec.onMessage = [&](Window& w, const Message& m) {
+        if (m.kind == Msg::Timer && m.id == kRefill) {
+            w.KillTimer(kRefill);
+            test::PressKeyInActiveWindow(VK::kDown);
+            test::PressKeyInActiveWindow(VK::kReturn);
+        }
+        return false;
+    };
+    ASSERT_TRUE(dlg.SetTimer(kRefill, 50));
+    test::Click(dlg, Center(kDropList));
+    EXPECT_EQ(dlg.GetCurSel(kDropList), 4);
+    EXPECT_EQ(dlg.GetText(kDropList), "item 4");
+    EXPECT_EQ(listCodes(), (std::vector<uint32_t>{Notify::kCbnDropDown, Notify::kCbnSelEndOk,
+                                                  Notify::kCbnCloseUp, Notify::kCbnSelChange}));
+}
+
 TEST_F(DialogTest, EditableDropDownReportsTypingAndChoices)
 {
     dlg.AddString(kDropEdit, "first");
@@ -363,12 +420,39 @@ TEST_F(DialogTest, ControlsCanBeAddedMovedAndRemovedAtRunTime)
     EXPECT_EQ(dlg.GetFocusControl(), 1009);
 }
 
-TEST_F(DialogTest, PictureShowsAnImage)
+TEST_F(DialogTest, PictureShowsItsImageCentredInTheControl)
 {
+    const Rect r = dlg.GetControlRect(kPicture);
+    ASSERT_GT(r.Width(), 24);
+    ASSERT_GT(r.Height(), 24);
+    const Point mid{r.left + r.Width() / 2, r.top + r.Height() / 2};
+    ASSERT_TRUE(test::ProcessUntilIdle());
+    const Image before = test::CaptureWindow(dlg);
+    ASSERT_TRUE(before.IsValid());
+    const ColorRef face = before.GetPixel(mid.x, mid.y);
+
+    // Left half red, right half blue: the picture must be shown the right way round.
     Image img(20, 20);
-    img.Context().FillRect({0, 0, 20, 20}, Rgb(255, 0, 0));
+    img.Context().FillRect({0, 0, 10, 20}, Rgb(255, 0, 0));
+    img.Context().FillRect({10, 0, 20, 20}, Rgb(0, 0, 255));
     dlg.SetPicture(kPicture, img);
-    EXPECT_TRUE(test::ProcessUntilIdle());
+    ASSERT_TRUE(test::ProcessUntilIdle());
+    const Image after = test::CaptureWindow(dlg);
+    ASSERT_TRUE(after.IsValid());
+    EXPECT_EQ(after.GetSize(), before.GetSize());
+    EXPECT_EQ(after.GetPixel(mid.x - 5, mid.y), Rgb(255, 0, 0));
+    EXPECT_EQ(after.GetPixel(mid.x + 5, mid.y - 8), Rgb(0, 0, 255));
+    EXPECT_EQ(after.GetPixel(mid.x - 8, mid.y + 8), Rgb(255, 0, 0));
+    // Outside the image, inside the control and beyond it, the dialog shows as before.
+    for (const Point p :
+         {Point{r.left + 1, r.top + 1}, Point{r.right - 2, r.bottom - 2}, Point{mid.x - 13, mid.y},
+          Point{mid.x, mid.y + 13}, Point{r.right + 2, mid.y}}) {
+        EXPECT_EQ(after.GetPixel(p.x, p.y), before.GetPixel(p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(after.GetPixel(p.x, p.y), face) << p.x << "," << p.y;
+    }
+    // A hidden window cannot be read back.
+    dlg.Show(false);
+    EXPECT_FALSE(test::CaptureWindow(dlg).IsValid());
 }
 
 TEST(ModalDialogTest, HookAnswersAModalDialogAfterItIsInitialised)

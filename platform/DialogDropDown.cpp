@@ -1,0 +1,376 @@
+#include "platform/TestSupport.h"
+#include "platform/detail/DialogControl.h"
+#include "platform/detail/NativeWindow.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Menu_Item.H>
+#include <algorithm>
+
+// Drop-down lists, plain and with an edit field. Both keep their items here and show them in a
+// pull-down menu; before the list opens the dialog is told (CBN_DROPDOWN), so that it can
+// refill the items, and the choice is reported as a native combo box reports it.
+
+namespace plat::detail {
+
+namespace {
+
+// Menu item labels: items are built directly, so only '@' (a symbol) and '&' (an underline)
+// need care; both are shown as themselves.
+std::string ItemLabel(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '@' || c == '&')
+            out += c;
+    }
+    return out;
+}
+
+// The toolkit menu over `labels`, which must outlive it.
+std::vector<Fl_Menu_Item> MenuOf(const std::vector<std::string>& labels, int fontPx)
+{
+    std::vector<Fl_Menu_Item> menu(labels.size() + 1, Fl_Menu_Item{});
+    for (size_t i = 0; i < labels.size(); ++i) {
+        menu[i].text = labels[i].c_str();
+        menu[i].labelsize_ = uchar(fontPx);
+    }
+    return menu;
+}
+
+class DropDownControl : public DialogControl
+{
+public:
+    using DialogControl::DialogControl;
+
+    void ResetContent() override
+    {
+        m_items.clear();
+        m_curSel = -1;
+        ItemsChanged();
+        Widget()->redraw();
+    }
+    int AddString(const std::string& text) override
+    {
+        m_items.push_back(text);
+        ItemsChanged();
+        return int(m_items.size()) - 1;
+    }
+    int GetCount() const override { return int(m_items.size()); }
+    std::string GetItemText(int index) const override
+    {
+        return index >= 0 && index < int(m_items.size()) ? m_items[size_t(index)] : std::string();
+    }
+    void SetCurSel(int index) override
+    {
+        m_curSel = index >= 0 && index < int(m_items.size()) ? index : -1;
+        ShowSelection();
+        Widget()->redraw();
+    }
+    int GetCurSel() const override { return m_curSel; }
+    // No item is selected any more; the widget keeps showing what it shows.
+    void ForgetSelection() { m_curSel = -1; }
+
+    // Runs the drop-down part: the notification before the list opens, the list (or the test
+    // hook), then the notifications of the choice. Returns false when the control went away
+    // meanwhile.
+    static bool Run(ControlTag* tag, Fl_Widget* anchor);
+    // Moves the selection of the closed list by one item up or down.
+    static void Step(ControlTag* tag, int delta);
+
+protected:
+    const std::vector<std::string>& Items() const { return m_items; }
+    int CurSel() const { return m_curSel; }
+    const Fl_Menu_Item* Menu() const { return m_menu.data(); }
+    // Shows the current selection in the widget.
+    virtual void ShowSelection() = 0;
+    // The menu was rebuilt (the items changed).
+    virtual void MenuChanged() {}
+
+private:
+    void ItemsChanged()
+    {
+        m_labels.clear();
+        for (const std::string& s : m_items)
+            m_labels.push_back(ItemLabel(s));
+        m_menu = MenuOf(m_labels, Host().FontPx());
+        ++m_version;
+        MenuChanged();
+    }
+
+    std::vector<std::string> m_items;
+    std::vector<std::string> m_labels;
+    std::vector<Fl_Menu_Item> m_menu;
+    int m_curSel = -1;
+    unsigned m_version = 0; // counts changes of the items
+};
+
+bool DropDownControl::Run(ControlTag* tag, Fl_Widget* anchor)
+{
+    if (!SendNotification(tag, Notify::kCbnDropDown))
+        return false;
+    auto* c = static_cast<DropDownControl*>(tag->ctl);
+    test::ModalRequest req;
+    req.kind = test::ModalKind::DropDownList;
+    req.window = &c->Host().Owner();
+    req.items = c->m_items;
+    req.controlId = c->Id();
+    const test::ModalAnswer ans = CallModalHook(req);
+    if (!tag->ctl)
+        return false;
+    c = static_cast<DropDownControl*>(tag->ctl);
+    int chosen = -1;
+    if (ans.answered) {
+        chosen = ans.code >= 0 && ans.code < int(c->m_items.size()) ? ans.code : -1;
+    } else if (!c->m_items.empty()) {
+        // The list shows copies of the items: the dialog may refill the list, or remove the
+        // control, while the list is open (timers run meanwhile). A choice from a list that
+        // changed counts as none.
+        const std::vector<std::string> labels = c->m_labels;
+        const std::vector<Fl_Menu_Item> menu = MenuOf(labels, c->Host().FontPx());
+        const unsigned version = c->m_version;
+        const Fl_Menu_Item* start = c->m_curSel >= 0 && c->m_curSel < int(labels.size())
+                                        ? &menu[size_t(c->m_curSel)]
+                                        : nullptr;
+        Fl_Widget_Tracker track(anchor);
+        const Fl_Menu_Item* m = menu[0].pulldown(anchor->x(), anchor->y(), anchor->w(), anchor->h(),
+                                                 start, dynamic_cast<Fl_Menu_*>(anchor));
+        if (!track.exists() || !tag->ctl)
+            return false;
+        c = static_cast<DropDownControl*>(tag->ctl);
+        if (m && c->m_version == version)
+            chosen = int(m - menu.data());
+    }
+    if (chosen < 0) {
+        return SendNotification(tag, Notify::kCbnSelEndCancel) &&
+               SendNotification(tag, Notify::kCbnCloseUp);
+    }
+    const bool changed = chosen != c->m_curSel;
+    c->m_curSel = chosen;
+    c->ShowSelection();
+    c->Widget()->redraw();
+    if (!SendNotification(tag, Notify::kCbnSelEndOk) || !SendNotification(tag, Notify::kCbnCloseUp))
+        return false;
+    if (changed)
+        return SendNotification(tag, Notify::kCbnSelChange);
+    return true;
+}
+
+void DropDownControl::Step(ControlTag* tag, int delta)
+{
+    auto* c = static_cast<DropDownControl*>(tag->ctl);
+    const int n = int(c->m_items.size());
+    const int sel = std::max(0, std::min(n - 1, c->m_curSel + delta));
+    if (n > 0 && sel != c->m_curSel) {
+        c->m_curSel = sel;
+        c->ShowSelection();
+        c->Widget()->redraw();
+        SendNotification(tag, Notify::kCbnSelChange);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The drop-down list without an edit field
+
+class ChoiceWidget : public Fl_Choice, public ControlTag
+{
+public:
+    ChoiceWidget(const Rect& area, int fontPx)
+        : Fl_Choice(area.left, area.top, area.Width(), area.Height())
+    {
+        textsize(fontPx);
+    }
+    int handle(int e) override
+    {
+        if (!ctl)
+            return Fl_Choice::handle(e);
+        switch (e) {
+        case FL_PUSH:
+            if (Fl::visible_focus() && Fl::focus() != this)
+                take_focus();
+            if (ctl)
+                DropDownControl::Run(this, this);
+            return 1;
+        case FL_KEYBOARD: {
+            const int k = Fl::event_key();
+            if (k == ' ' || k == FL_F + 4 || (k == FL_Down && Fl::event_alt())) {
+                DropDownControl::Run(this, this);
+                return 1;
+            }
+            if (k == FL_Up || k == FL_Down) {
+                DropDownControl::Step(this, k == FL_Down ? 1 : -1);
+                return 1;
+            }
+            return 0;
+        }
+        case FL_FOCUS:
+        case FL_UNFOCUS: {
+            const int r = Fl_Choice::handle(e);
+            SendNotification(this, e == FL_FOCUS ? Notify::kCbnSetFocus : Notify::kCbnKillFocus);
+            return r;
+        }
+        default:
+            return Fl_Choice::handle(e);
+        }
+    }
+};
+
+class DropDownListControl : public DropDownControl
+{
+public:
+    DropDownListControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
+        : DropDownControl(host, ct)
+    {
+        m_choice = new ChoiceWidget(area, host.FontPx());
+        Attach(m_choice, m_choice);
+    }
+    std::string GetText() const override
+    {
+        return CurSel() >= 0 ? Items()[size_t(CurSel())] : std::string();
+    }
+
+private:
+    void ShowSelection() override
+    {
+        if (CurSel() >= 0)
+            m_choice->value(CurSel());
+        else
+            m_choice->value(static_cast<const Fl_Menu_Item*>(nullptr));
+    }
+    void MenuChanged() override
+    {
+        m_choice->menu(Menu());
+        ShowSelection();
+        m_choice->redraw();
+    }
+
+    ChoiceWidget* m_choice;
+};
+
+// ---------------------------------------------------------------------------------------
+// The drop-down list with an edit field: an input and an arrow button in a group
+
+class ComboInput : public Fl_Input
+{
+public:
+    using Fl_Input::Fl_Input;
+    ControlTag* owner = nullptr;
+    int handle(int e) override
+    {
+        if (owner && owner->ctl && e == FL_PUSH && Fl::focus() != this)
+            take_focus();
+        if (owner && owner->ctl && e == FL_KEYBOARD && Fl::event_key() == FL_Down &&
+            Fl::event_alt()) {
+            DropDownControl::Run(owner, parent());
+            return 1;
+        }
+        const int r = Fl_Input::handle(e);
+        if (owner && owner->ctl && (e == FL_FOCUS || e == FL_UNFOCUS))
+            SendNotification(owner, e == FL_FOCUS ? Notify::kCbnSetFocus : Notify::kCbnKillFocus);
+        return r;
+    }
+    static void Changed(Fl_Widget* w, void*);
+};
+
+class ComboArrow : public Fl_Button
+{
+public:
+    ComboArrow(int x, int y, int w, int h)
+        : Fl_Button(x, y, w, h, "@-22>")
+    {
+        clear_visible_focus();
+    }
+    ControlTag* owner = nullptr;
+    int handle(int e) override
+    {
+        if (owner && owner->ctl && e == FL_PUSH) {
+            if (Fl::focus() != parent()->child(0))
+                parent()->child(0)->take_focus();
+            if (owner->ctl)
+                DropDownControl::Run(owner, parent());
+            return 1;
+        }
+        return Fl_Button::handle(e);
+    }
+};
+
+class ComboEditWidget : public Fl_Group, public ControlTag
+{
+public:
+    ComboEditWidget(const Rect& area, int fontPx)
+        : Fl_Group(area.left, area.top, area.Width(), area.Height())
+    {
+        const int x = area.left, y = area.top, w = area.Width(), h = area.Height();
+        const int bw = std::min(w / 2, h);
+        input = new ComboInput(x, y, w - bw, h);
+        arrow = new ComboArrow(x + w - bw, y, bw, h);
+        end();
+        resizable(input);
+        input->owner = this;
+        arrow->owner = this;
+        input->when(FL_WHEN_CHANGED);
+        input->callback(ComboInput::Changed);
+        input->textsize(fontPx);
+    }
+    ComboInput* input;
+    ComboArrow* arrow;
+};
+
+class DropDownEditControl : public DropDownControl
+{
+public:
+    DropDownEditControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
+        : DropDownControl(host, ct)
+    {
+        m_combo = new ComboEditWidget(area, host.FontPx());
+        m_combo->input->value(ct.text.c_str());
+        Attach(m_combo, m_combo);
+    }
+    ~DropDownEditControl() override
+    {
+        m_combo->input->owner = nullptr;
+        m_combo->arrow->owner = nullptr;
+    }
+    void TakeFocus() override { m_combo->input->take_focus(); }
+    // Setting the text sends no notification, as with native combo boxes.
+    void SetText(const std::string& text) override { m_combo->input->value(text.c_str()); }
+    std::string GetText() const override { return m_combo->input->value(); }
+
+private:
+    void ShowSelection() override
+    {
+        m_combo->input->value(CurSel() >= 0 ? Items()[size_t(CurSel())].c_str() : "");
+    }
+    ComboEditWidget* m_combo;
+};
+
+void ComboInput::Changed(Fl_Widget* w, void*)
+{
+    auto* self = static_cast<ComboInput*>(w);
+    if (!self->owner || !self->owner->ctl)
+        return;
+    // Typed text leaves the list without a selection.
+    static_cast<DropDownControl*>(self->owner->ctl)->ForgetSelection();
+    if (SendNotification(self->owner, Notify::kCbnEditUpdate))
+        SendNotification(self->owner, Notify::kCbnEditChange);
+}
+
+} // namespace
+
+std::unique_ptr<DialogControl> MakeDropDownList(DialogHost& host, const ControlTemplate& ct,
+                                                const Rect& area)
+{
+    return std::make_unique<DropDownListControl>(host, ct, area);
+}
+
+std::unique_ptr<DialogControl> MakeDropDownEdit(DialogHost& host, const ControlTemplate& ct,
+                                                const Rect& area)
+{
+    return std::make_unique<DropDownEditControl>(host, ct, area);
+}
+
+} // namespace plat::detail

@@ -1,0 +1,146 @@
+#pragma once
+// Private to the platform library: the adapters between a dialog and its native controls.
+// Each control kind is one class over one toolkit widget; the dialog talks to all of them
+// through DialogControl, and CreateDialogControl is the one place that knows which class
+// serves which kind. Toolkit classes appear here only as forward declarations.
+
+#include "platform/Dialog.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Fl_Widget;
+
+namespace plat::detail {
+
+/// What a control needs from the dialog that holds it.
+class DialogHost
+{
+public:
+    /// The dialog window: receives messages, owns drop-down lists, tells whether it lives.
+    virtual Dialog& Owner() = 0;
+    /// The pixel size of the template font, for control texts.
+    virtual int FontPx() const = 0;
+    /// Sends Msg::Command (id, code) to the dialog, with its default handling of OK/Cancel.
+    virtual void Command(int id, uint32_t code) = 0;
+
+protected:
+    ~DialogHost() = default;
+};
+
+class DialogControl;
+
+/// Carried by every control widget: the way back to its control. The control clears it when
+/// it goes, so that a widget whose deletion is deferred does nothing any more.
+struct ControlTag
+{
+    DialogControl* ctl = nullptr;
+    virtual ~ControlTag() = default;
+};
+
+/// Sends notification `code` of the control behind `tag` to its dialog. Returns whether the
+/// control still exists afterwards (false also when it was gone before).
+bool SendNotification(ControlTag* tag, uint32_t code);
+
+/// One control of a dialog over its native widget. The widget belongs to the dialog's toolkit
+/// group; destroying the control only detaches it. Operations that do not apply to a kind do
+/// nothing and return the empty value (-1 for indexes).
+class DialogControl
+{
+public:
+    DialogControl(DialogHost& host, const ControlTemplate& ct);
+    virtual ~DialogControl();
+    DialogControl(const DialogControl&) = delete;
+    DialogControl& operator=(const DialogControl&) = delete;
+
+    int Id() const { return m_id; }
+    uint32_t Style() const { return m_style; }
+    DialogHost& Host() const { return m_host; }
+    Fl_Widget* Widget() const { return m_widget; }
+
+    /// Enter clicks a focused push button instead of running the default command.
+    virtual bool IsPushButton() const { return false; }
+    /// A default push button becomes the dialog's default id when added.
+    virtual bool IsDefaultButton() const { return false; }
+    /// Whether the dialog may give it the focus when it opens.
+    virtual bool IsTabStop() const { return true; }
+    virtual void TakeFocus();
+
+    virtual void SetText(const std::string&) {}
+    virtual std::string GetText() const { return {}; }
+    virtual void SetCheck(int) {}
+    virtual int GetCheck() const { return 0; }
+    virtual void SetSliderRange(int, int) {}
+    virtual void SetSliderPos(int) {}
+    virtual int GetSliderPos() const { return 0; }
+    virtual void ResetContent() {}
+    virtual int AddString(const std::string&) { return -1; }
+    virtual int GetCount() const { return 0; }
+    virtual std::string GetItemText(int) const { return {}; }
+    virtual void SetCurSel(int) {}
+    virtual int GetCurSel() const { return -1; }
+    virtual void SetSel(int, bool) {}
+    virtual std::vector<int> GetSelItems() const { return {}; }
+    virtual void SetPicture(const Image&) {}
+
+protected:
+    /// Records the control's widget and points its tag here; each kind's constructor calls it
+    /// once with the widget it built.
+    void Attach(Fl_Widget* widget, ControlTag* tag);
+    /// Redraws the group around the widget (a label or picture may have shrunk).
+    void RedrawParent();
+
+private:
+    DialogHost& m_host;
+    int m_id = -1;
+    uint32_t m_style = 0;
+    Fl_Widget* m_widget = nullptr;
+    ControlTag* m_tag = nullptr;
+};
+
+/// A control whose text is its widget's label: statics, push buttons, check boxes. Labels keep
+/// '@' and '&' as written ('&' underlines the next letter, as in native dialogs).
+class LabelledControl : public DialogControl
+{
+public:
+    LabelledControl(DialogHost& host, const ControlTemplate& ct);
+    void SetText(const std::string& text) override;
+    std::string GetText() const override { return m_text; }
+
+protected:
+    /// The label in the toolkit's form; stays valid until the text changes.
+    const char* Label() const { return m_label.c_str(); }
+
+private:
+    std::string m_text;
+    std::string m_label;
+};
+
+/// The control that serves `ct.kind`, its widget built at `area` (pixels in the coordinates of
+/// the toolkit window) but not yet added to a group. Never null.
+std::unique_ptr<DialogControl> CreateDialogControl(DialogHost& host, const ControlTemplate& ct,
+                                                   const Rect& area);
+
+// The constructors of the kinds, one file each (DialogStatic.cpp, DialogEdit.cpp, ...).
+std::unique_ptr<DialogControl> MakeStatic(DialogHost& host, const ControlTemplate& ct,
+                                          const Rect& area);
+std::unique_ptr<DialogControl> MakePicture(DialogHost& host, const ControlTemplate& ct,
+                                           const Rect& area);
+std::unique_ptr<DialogControl> MakeEdit(DialogHost& host, const ControlTemplate& ct,
+                                        const Rect& area);
+std::unique_ptr<DialogControl> MakePushButton(DialogHost& host, const ControlTemplate& ct,
+                                              const Rect& area);
+std::unique_ptr<DialogControl> MakeCheckBox(DialogHost& host, const ControlTemplate& ct,
+                                            const Rect& area);
+std::unique_ptr<DialogControl> MakeSlider(DialogHost& host, const ControlTemplate& ct,
+                                          const Rect& area);
+std::unique_ptr<DialogControl> MakeDropDownList(DialogHost& host, const ControlTemplate& ct,
+                                                const Rect& area);
+std::unique_ptr<DialogControl> MakeDropDownEdit(DialogHost& host, const ControlTemplate& ct,
+                                                const Rect& area);
+std::unique_ptr<DialogControl> MakeListBox(DialogHost& host, const ControlTemplate& ct,
+                                           const Rect& area);
+
+} // namespace plat::detail
