@@ -29,7 +29,10 @@ ZStringML_Blk LinesOf(ZStr text)
         return ZStringML_Blk::FromText(text, ZStr("\n", 1));
     }
     ZString unified;
-    unified.SetGrowthStep(-2);
+    if (!unified.Reserve(text.len)) {
+        // No room for the unified copy: the text goes in as it is, its CRs kept in the lines.
+        return ZStringML_Blk::FromText(text, ZStr("\n", 1));
+    }
     for (int32_t i = 0; i < text.len; ++i) {
         if (text[i] == '\r') {
             unified.Append('\n');
@@ -587,12 +590,23 @@ void XMEdit::DropJoins()
 
 bool XMEdit::Replace(const ZStringML_Blk& lines)
 {
+    // A block without lines is what building one makes when memory ran out: nothing to
+    // put in place of the selection, so the selection stays.
+    if (lines.LineCount() == 0) {
+        return false;
+    }
     const bool sel = HasSel();
+    const int32_t before = m_undo.Current();
     if (!DeleteSel()) {
         return false;
     }
     const int32_t afterRemoval = m_undo.Current();
     if (!ReplaceSel(lines)) {
+        // The insertion failed after the selection went: take the removal back, so that
+        // the edit changes nothing.
+        if (sel && afterRemoval > before && m_undo.Current() == afterRemoval && m_undo.Undo()) {
+            AfterUndo();
+        }
         return false;
     }
     // The insertion follows a removal record, so it never merges into it: a new record.
