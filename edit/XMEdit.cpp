@@ -605,6 +605,7 @@ bool XMEdit::Replace(const ZStringML_Blk& lines)
         // The insertion failed after the selection went: take the removal back, so that
         // the edit changes nothing.
         if (sel && afterRemoval > before && m_undo.Current() == afterRemoval && m_undo.Undo()) {
+            m_undo.DropRedo();
             AfterUndo();
         }
         return false;
