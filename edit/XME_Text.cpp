@@ -532,24 +532,28 @@ void XME_Text::UpdateScrollBars()
     if (!m_wnd || !m_wnd->IsCreated()) {
         return;
     }
-    plat::ScrollInfo v;
-    v.min = 0;
-    v.max = LineCount() - 1;
-    v.page = PageLines();
-    v.pos = m_firstLine;
-    plat::ScrollInfo h;
-    h.min = 0;
-    h.max = std::max<int32_t>(LongestLine(), m_firstCol + PageCols() - 1);
-    h.page = PageCols();
-    h.pos = m_firstCol;
     const plat::ScrollBar bars[2] = {plat::ScrollBar::Horizontal, plat::ScrollBar::Vertical};
-    const plat::ScrollInfo infos[2] = {h, v};
+    // Showing or hiding a bar resizes the view (and comes back here), so the ranges are
+    // computed afterwards, from the final size.
     for (int i = 0; i < 2; ++i) {
         if (m_wnd->IsScrollBarVisible(bars[i]) != m_scrollBar[i]) {
             m_wnd->ShowScrollBar(bars[i], m_scrollBar[i]);
         }
-        if (m_scrollBar[i]) {
-            m_wnd->SetScrollInfo(bars[i], infos[i]);
-        }
+    }
+    if (m_scrollBar[0]) {
+        plat::ScrollInfo h;
+        h.min = 0;
+        h.max = std::max<int32_t>(LongestLine(), m_firstCol + PageCols() - 1);
+        h.page = PageCols();
+        h.pos = m_firstCol;
+        m_wnd->SetScrollInfo(bars[0], h);
+    }
+    if (m_scrollBar[1]) {
+        plat::ScrollInfo v;
+        v.min = 0;
+        v.max = LineCount() - 1;
+        v.page = PageLines();
+        v.pos = m_firstLine;
+        m_wnd->SetScrollInfo(bars[1], v);
     }
 }

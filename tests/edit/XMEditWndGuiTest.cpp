@@ -246,6 +246,15 @@ TEST_F(XMEditWndTest, WheelScrollBarTipAndFindKeys)
     EXPECT_GT(edit.FirstLine(), 0);
     EXPECT_FALSE(edit.GetScroller().IsTipShown());
 
+    // Either scroll bar can be switched off; the view takes its room.
+    const int32_t height = m_wnd.GetClientRect().Height();
+    edit.EnableScrollBar(0, false);
+    plat::test::ProcessUntilIdle();
+    EXPECT_FALSE(m_wnd.IsScrollBarVisible(plat::ScrollBar::Horizontal));
+    EXPECT_TRUE(m_wnd.IsScrollBarVisible(plat::ScrollBar::Vertical));
+    EXPECT_GT(m_wnd.GetClientRect().Height(), height);
+    EXPECT_EQ(edit.GetViewSize().cy, m_wnd.GetClientRect().Height());
+
     // F3 variants and the failed search's message.
     Load("foo bar\nba|r baz bar\nfoo");
     Key(plat::VK::kF3, kControl);
