@@ -3,6 +3,7 @@
 #include "app/filter/DesignComputation.h"
 #include "app/filter/FilterDesign.h"
 #include "app/filter/ParmsText.h"
+#include "base/ZFile.h"
 #include "chart/TesseraChart.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
@@ -12,8 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <ostream>
+#include <sstream>
 
 #ifndef TESSERA_VERSION
 #error "TESSERA_VERSION must name the project version"
@@ -333,19 +334,14 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         if (options.csvPath == "-") {
             WriteCsv(out, outputs);
         } else {
-            errno = 0;
-            std::ofstream file(options.csvPath, std::ios::binary | std::ios::trunc);
-            if (file) {
-                WriteCsv(file, outputs);
-                file.close();
-            }
-            if (!file) {
-                const int code = errno;
-                err << "tessera: cannot write '" << options.csvPath << "'";
-                if (code != 0) {
-                    err << ": " << std::strerror(code);
-                }
-                err << "\n";
+            // Made in memory and stored safely, so that a failed write keeps the old file.
+            std::ostringstream csv;
+            WriteCsv(csv, outputs);
+            const std::string text = csv.str();
+            int code = 0;
+            if (!ZReplaceFile(ZStr(options.csvPath.c_str()), text.data(), text.size(), &code)) {
+                err << "tessera: cannot write '" << options.csvPath
+                    << "': " << ZFileErrorText(code).Text() << "\n";
                 return kExitFailure;
             }
         }

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -27,7 +26,7 @@ void WriteError(ZString& error, ZStr path, int code)
     error.Append("'");
     if (code != 0) {
         error.Append(": ");
-        error.Append(std::strerror(code));
+        error.Append(ZFileErrorText(code));
     }
 }
 
@@ -84,38 +83,29 @@ bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZStrin
         return false;
     }
 
-    int fd = -1;
-    errno = 0;
-    const ZString temp = ZMakeTempBeside(path, fd);
-    if (fd < 0) {
-        WriteError(error, path, errno);
-        return false;
-    }
+    // Everything is made in memory first and then stored through the one safe replacement,
+    // so that every format fails in the same way and leaves an existing file as it was.
     bool ok = false;
     int code = 0;
     if (kind == XChartFileKind::XML) {
         const ZString text = ChartFileText(chart);
-        ok = ZWriteAll(fd, text.Text(), size_t(text.Length())) && ::fsync(fd) == 0;
-        code = ok ? 0 : errno;
-        ok = ::close(fd) == 0 && ok;
+        ok = ZReplaceFile(path, text.Str(), &code);
     } else {
-        ::close(fd);
         const plat::ImageKind imageKind =
             kind == XChartFileKind::PNG ? plat::ImageKind::Raster : plat::ImageKind::Vector;
         const plat::ImageFormat format = kind == XChartFileKind::PNG   ? plat::ImageFormat::PNG
                                          : kind == XChartFileKind::SVG ? plat::ImageFormat::SVG
                                                                        : plat::ImageFormat::PDF;
         const plat::Image image = RenderChart(chart, width, height, imageKind);
-        errno = 0;
-        ok = image.Write(temp.Text(), format);
-        code = ok ? 0 : errno;
-    }
-    if (ok && ::rename(temp.Text(), ZString(path).Text()) != 0) {
-        code = errno;
-        ok = false;
+        std::string bytes;
+        if (image.Encode(format, bytes)) {
+            ok = ZReplaceFile(path, bytes.data(), bytes.size(), &code);
+        } else {
+            // Encoding into memory fails only when the memory runs out.
+            code = ENOMEM;
+        }
     }
     if (!ok) {
-        ::unlink(temp.Text());
         WriteError(error, path, code);
     }
     return ok;

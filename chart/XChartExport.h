@@ -32,7 +32,8 @@ plat::Image RenderChart(XChart& chart, int32_t width, int32_t height,
 ZString ChartFileText(const XChart& chart);
 
 /// Writes chart to path, choosing the form by the extension: PNG, SVG or PDF drawn at width x
-/// height, or the chart file for ".xch". The file is written beside the target and renamed
-/// over it, so an existing file survives a failed write. On failure returns false with a
-/// message in error ("cannot write 'FILE': reason", "unknown chart file type '...'", ...).
+/// height, or the chart file for ".xch". Every form is stored with ZReplaceFile, so an
+/// existing file survives a failed write, a link is written through to its target, and a
+/// read-only file or a device is refused. On failure returns false with a message in error
+/// ("cannot write 'FILE': Permission denied", "unknown chart file type '...'", ...).
 bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZString& error);

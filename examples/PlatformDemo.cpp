@@ -4,6 +4,7 @@
 //   platform_demo                    run it
 //   platform_demo --first-paint-exit exit as soon as the curve window has painted once
 //                                    (used to measure the launch time)
+#include "base/ZFile.h"
 #include "platform/Platform.h"
 
 #include <cmath>
@@ -260,7 +261,15 @@ private:
                 const ImageFormat f = !vector                                  ? ImageFormat::PNG
                                       : path.substr(path.size() - 4) == ".svg" ? ImageFormat::SVG
                                                                                : ImageFormat::PDF;
-                Log(dlg, img.Write(path, f) ? "Saved " + path : "Could not write " + path);
+                std::string bytes;
+                int error = 0;
+                if (!img.Encode(f, bytes)) {
+                    Log(dlg, "Could not draw " + path);
+                } else if (!ZReplaceFile(ZStr(path.c_str()), bytes.data(), bytes.size(), &error)) {
+                    Log(dlg, "Could not write " + path + ": " + ZFileErrorText(error).Text());
+                } else {
+                    Log(dlg, "Saved " + path);
+                }
             }
             return true;
         }

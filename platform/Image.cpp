@@ -7,6 +7,7 @@
 #include <cairo-svg.h>
 #include <cairo.h>
 #include <mutex>
+#include <string>
 
 namespace plat {
 
@@ -232,37 +233,63 @@ std::vector<uint8_t> Image::ToRGBA() const
     return out;
 }
 
-bool Image::Write(const std::string& path, ImageFormat format) const
+namespace {
+
+// Appends what cairo writes to the string behind closure. No exception may cross cairo's C
+// code, so running out of memory becomes cairo's write error.
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
 {
+    try {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    } catch (...) {
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+    return CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+bool Image::Encode(ImageFormat format, std::string& bytes) const
+{
+    bytes.clear();
     if (!IsValid())
         return false;
+    bool ok = false;
     if (format == ImageFormat::PNG) {
-        cairo_surface_t* s = m_impl->Raster();
-        return cairo_surface_write_to_png(s, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    }
-    const double w = m_impl->width, h = m_impl->height;
-    cairo_surface_t* out = format == ImageFormat::SVG
-                               ? cairo_svg_surface_create(path.c_str(), w, h)
-                               : cairo_pdf_surface_create(path.c_str(), w, h);
-    if (cairo_surface_status(out) != CAIRO_STATUS_SUCCESS) {
+        ok = cairo_surface_write_to_png_stream(m_impl->Raster(), AppendBytes, &bytes) ==
+             CAIRO_STATUS_SUCCESS;
+    } else {
+        const double w = m_impl->width, h = m_impl->height;
+        cairo_surface_t* out = format == ImageFormat::SVG
+                                   ? cairo_svg_surface_create_for_stream(AppendBytes, &bytes, w, h)
+                                   : cairo_pdf_surface_create_for_stream(AppendBytes, &bytes, w, h);
+        if (cairo_surface_status(out) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(out);
+            bytes.clear();
+            return false;
+        }
+        if (format == ImageFormat::SVG)
+            cairo_svg_surface_restrict_to_version(out, CAIRO_SVG_VERSION_1_1);
+        cairo_t* cr = cairo_create(out);
+        cairo_surface_t* src =
+            m_impl->kind == ImageKind::Vector ? m_impl->surface : m_impl->Raster();
+        if (format == ImageFormat::SVG && m_impl->kind == ImageKind::Vector)
+            m_impl->wroteSvg = true;
+        if (m_impl->kind == ImageKind::Vector)
+            cairo_surface_flush(src);
+        cairo_set_source_surface(cr, src, 0, 0);
+        cairo_paint(cr);
+        const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+        cairo_destroy(cr);
+        // A recording painted into the output keeps a reference to it, so destroying the
+        // output would not complete the document: finishing it explicitly writes the rest,
+        // and its status then says whether every byte arrived.
+        cairo_surface_finish(out);
+        ok = drawn && cairo_surface_status(out) == CAIRO_STATUS_SUCCESS;
         cairo_surface_destroy(out);
-        return false;
     }
-    if (format == ImageFormat::SVG)
-        cairo_svg_surface_restrict_to_version(out, CAIRO_SVG_VERSION_1_1);
-    cairo_t* cr = cairo_create(out);
-    cairo_surface_t* src = m_impl->kind == ImageKind::Vector ? m_impl->surface : m_impl->Raster();
-    if (format == ImageFormat::SVG && m_impl->kind == ImageKind::Vector)
-        m_impl->wroteSvg = true;
-    if (m_impl->kind == ImageKind::Vector)
-        cairo_surface_flush(src);
-    cairo_set_source_surface(cr, src, 0, 0);
-    cairo_paint(cr);
-    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_finish(out);
-    cairo_destroy(cr);
-    const bool ok = drawn && cairo_surface_status(out) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(out);
+    if (!ok)
+        bytes.clear();
     return ok;
 }
 

@@ -59,12 +59,12 @@ public:
     /// The pixels as 8-bit RGBA rows, not premultiplied.
     std::vector<uint8_t> ToRGBA() const;
 
-    /// Writes the image; false when the file cannot be written. Raster images are embedded in
-    /// SVG and PDF as one picture; vector images keep their lines and text.
-    bool Write(const std::string& path, ImageFormat format) const;
-    bool WritePNG(const std::string& path) const { return Write(path, ImageFormat::PNG); }
-    bool WriteSVG(const std::string& path) const { return Write(path, ImageFormat::SVG); }
-    bool WritePDF(const std::string& path) const { return Write(path, ImageFormat::PDF); }
+    /// The image as a complete file of the given format, in memory: bytes is replaced by it.
+    /// Raster images are embedded in SVG and PDF as one picture; vector images keep their
+    /// lines and text. Returns false, bytes empty, when it cannot be encoded (an invalid image,
+    /// no memory). The image layer writes no files: callers store the bytes with the
+    /// library's safe file replacement.
+    bool Encode(ImageFormat format, std::string& bytes) const;
 
     /// Implementation detail shared with the drawing code.
     struct Impl;

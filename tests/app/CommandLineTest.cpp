@@ -1,13 +1,16 @@
 #include "app/CommandLine.h"
 
 #include "app/filter/DesignReport.h"
+#include "tests/FileFaults.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -322,6 +325,106 @@ TEST(CommandLineTest, UnusableChartOptions)
     EXPECT_EQ(unwritable.status, kExitFailure);
     EXPECT_NE(unwritable.err.find("cannot write '/nonexistent-dir/chart.png'"), std::string::npos)
         << unwritable.err;
+}
+
+// A folder of its own for a test, removed with all it holds.
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        std::string tmpl = ::testing::TempDir() + "tessera-XXXXXX";
+        m_path = ::mkdtemp(tmpl.data()) ? tmpl : std::string();
+    }
+    ~TempFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+struct OutputKind
+{
+    const char* option;
+    const char* extension;
+    const char* start; // what the file written begins with
+};
+
+constexpr OutputKind kOutputs[] = {
+    {"--response-csv", ".csv", "1060,"}, {"--chart", ".png", "\x89PNG"},
+    {"--chart", ".svg", "<?xml"},        {"--chart", ".pdf", "%PDF-"},
+    {"--chart", ".xch", "  <XCHART"},
+};
+
+// Every file the program writes fails alike and keeps the old file byte for byte, leaving
+// no temporary file: on a full disk, for a read-only file and for a device behind a link.
+// A link is written through to its target, and the longest file name the system allows
+// works for every kind.
+TEST(CommandLineTest, EveryOutputFileIsReplacedSafely)
+{
+    for (const OutputKind& kind : kOutputs) {
+        SCOPED_TRACE(kind.extension);
+        const std::string old = std::string("old \0 content ") + kind.extension;
+        TempFolder folder;
+        ASSERT_FALSE(folder.Path().empty());
+        auto writeOld = [&](const std::string& path) {
+            std::ofstream(path, std::ios::binary) << old;
+        };
+        const std::string name = std::string("out") + kind.extension;
+        const std::string path = folder.File(name);
+
+        const std::string fullDisk = filefaults::RunOnFullDisk(
+            folder.Path(), [&] { writeOld(path); },
+            [&]() -> std::string {
+                const Outcome run = Tessera({kind.option, path});
+                const std::string expected = "tessera: cannot write '" + path + "': ";
+                if (run.status != kExitFailure || run.err.rfind(expected, 0) != 0) {
+                    return "status " + std::to_string(run.status) + ": " + run.err;
+                }
+                if (ReadFile(path) != old) {
+                    return "the old file changed";
+                }
+                if (filefaults::FolderEntries(folder.Path()) != std::vector<std::string>{name}) {
+                    return "something was left in the folder";
+                }
+                return "";
+            });
+        EXPECT_EQ(fullDisk, "");
+
+        // Read-only: refused with the system's message, even for root.
+        writeOld(path);
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+        Outcome run = Tessera({kind.option, path});
+        EXPECT_EQ(run.status, kExitFailure);
+        EXPECT_EQ(run.err, "tessera: cannot write '" + path + "': Permission denied\n");
+        EXPECT_EQ(ReadFile(path), old);
+
+        // A link to a device is refused; the link stays as it was.
+        const std::string device = folder.File(std::string("device") + kind.extension);
+        ASSERT_EQ(::symlink("/dev/full", device.c_str()), 0);
+        run = Tessera({kind.option, device});
+        EXPECT_EQ(run.status, kExitFailure);
+        EXPECT_EQ(run.err, "tessera: cannot write '" + device + "': not a regular file\n");
+
+        // A link is written through: the file it names gets the output.
+        const std::string link = folder.File(std::string("link") + kind.extension);
+        ASSERT_EQ(::symlink(name.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+        run = Tessera({kind.option, link});
+        EXPECT_EQ(run.status, kExitOk) << run.err;
+        EXPECT_EQ(ReadFile(path).rfind(kind.start, 0), 0u) << ReadFile(path).substr(0, 20);
+        struct stat st;
+        ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+        const std::string longName = folder.File(std::string(251, 'n') + kind.extension);
+        run = Tessera({kind.option, longName});
+        EXPECT_EQ(run.status, kExitOk) << run.err;
+        EXPECT_EQ(ReadFile(longName).rfind(kind.start, 0), 0u);
+
+        EXPECT_EQ(filefaults::FolderEntries(folder.Path()).size(), 4u);
+    }
 }
 
 TEST(CommandLineTest, ArgcArgvEntryPoint)

@@ -1,12 +1,16 @@
 #include "base/ZIni.h"
 
+#include "tests/FileFaults.h"
+
 #include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -286,6 +290,47 @@ TEST_F(ZIniTest, FailedWriteLeavesTheOldFileIntact)
         << "the temporary file is removed";
 
     EXPECT_FALSE(ini.Save("", (m_dir + "/no/such/dir/x.ini").c_str(), true));
+}
+
+// Saves killed at random moments (the child saves two versions in turn until it is killed):
+// the file always holds exactly one of the two texts, and each save removes what the one
+// killed before it left, so temporary files never pile up.
+TEST_F(ZIniTest, SavesKilledAtRandomMomentsLoseNothing)
+{
+    ZIni first;
+    ZIni second;
+    for (int i = 0; i < 2000; ++i) {
+        const std::string key = "Key" + std::to_string(i);
+        first.Set("C_1", key.c_str(), "first value");
+        second.Set(("C_" + std::to_string(i % 7)).c_str(), key.c_str(), "second, longer value");
+    }
+    const std::string texts[] = {first.BuildText().Text(), second.BuildText().Text()};
+    ASSERT_TRUE(Save(first, "Tessera.ini"));
+
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delayUs(0, 15000);
+    int seenSecond = 0;
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                (void)Save(second, "Tessera.ini");
+                (void)Save(first, "Tessera.ini");
+            }
+        }
+        ::usleep(useconds_t(delayUs(random)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = Read("Tessera.ini");
+        EXPECT_TRUE(now == texts[0] || now == texts[1])
+            << "round " << round << ": " << now.size() << " bytes";
+        seenSecond += now == texts[1] ? 1 : 0;
+        EXPECT_LE(filefaults::FolderEntries(m_dir).size(), 2u) << "round " << round;
+    }
+    ASSERT_TRUE(Save(first, "Tessera.ini"));
+    EXPECT_EQ(filefaults::FolderEntries(m_dir), std::vector<std::string>{"Tessera.ini"});
+    RecordProperty("roundsEndingWithTheSecondText", seenSecond);
 }
 
 } // namespace

@@ -114,7 +114,9 @@ TEST(TesseraChartTest, DefaultDesignChart)
                        int32_t(out.responseX.size()));
     const plat::Image image = RenderChart(chart, 486, 413);
     // Kept beside the test's other files for a person to look at.
-    image.WritePNG(::testing::TempDir() + "tessera_default_chart.png");
+    std::string png;
+    ASSERT_TRUE(image.Encode(plat::ImageFormat::PNG, png));
+    std::ofstream(::testing::TempDir() + "tessera_default_chart.png", std::ios::binary) << png;
 
     const plat::Rect plot = chart.GetPlotRect();
     int yellow = 0;

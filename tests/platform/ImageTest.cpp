@@ -18,14 +18,6 @@ std::string TempPath(const std::string& name)
     return ::testing::TempDir() + "plat_" + std::to_string(getpid()) + "_" + name;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // What the `file` program says about a file, or an empty text when it is not installed.
 std::string FileType(const std::string& path)
 {
@@ -54,12 +46,31 @@ void DrawSample(Image& img)
 
 } // namespace
 
+namespace {
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
 TEST(ImageTest, PngRoundTripKeepsEveryPixel)
 {
     Image img(64, 48);
     DrawSample(img);
+    std::string png;
+    ASSERT_TRUE(img.Encode(ImageFormat::PNG, png));
+    // A complete file ends with the IEND chunk and its checksum.
+    EXPECT_TRUE(EndsWith(png, std::string("IEND\xAE\x42\x60\x82", 8)));
     const std::string path = TempPath("round.png");
-    ASSERT_TRUE(img.WritePNG(path));
+    WriteFile(path, png);
     EXPECT_NE(FileType(path).find("PNG"), std::string::npos);
     Image back = Image::LoadPNG(path);
     ASSERT_TRUE(back.IsValid());
@@ -69,18 +80,23 @@ TEST(ImageTest, PngRoundTripKeepsEveryPixel)
     std::remove(path.c_str());
 }
 
-TEST(ImageTest, SvgAndPdfFilesAreWrittenAndRecognised)
+// SVG and PDF are encoded whole: the documents are finished when Encode returns, also for a
+// vector image whose recording the output keeps referenced.
+TEST(ImageTest, SvgAndPdfAreEncodedCompleteAndRecognised)
 {
     for (ImageKind kind : {ImageKind::Raster, ImageKind::Vector}) {
         Image img(64, 48, kind);
         DrawSample(img);
-        const std::string svg = TempPath("out.svg"), pdf = TempPath("out.pdf");
-        ASSERT_TRUE(img.WriteSVG(svg));
-        ASSERT_TRUE(img.WritePDF(pdf));
-        const std::string svgText = ReadFile(svg);
+        std::string svgText, pdfBytes;
+        ASSERT_TRUE(img.Encode(ImageFormat::SVG, svgText));
+        ASSERT_TRUE(img.Encode(ImageFormat::PDF, pdfBytes));
         EXPECT_NE(svgText.find("<svg"), std::string::npos);
         EXPECT_NE(svgText.find("width=\"64"), std::string::npos);
-        EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+        EXPECT_TRUE(EndsWith(svgText, "</svg>\n")) << svgText.substr(svgText.size() - 20);
+        EXPECT_EQ(pdfBytes.substr(0, 5), "%PDF-");
+        EXPECT_TRUE(EndsWith(pdfBytes, "%%EOF\n")) << pdfBytes.substr(pdfBytes.size() - 20);
+        const std::string pdf = TempPath("out.pdf");
+        WriteFile(pdf, pdfBytes);
         const std::string ft = FileType(pdf);
         if (!ft.empty()) {
             EXPECT_NE(ft.find("PDF"), std::string::npos) << ft;
@@ -90,17 +106,19 @@ TEST(ImageTest, SvgAndPdfFilesAreWrittenAndRecognised)
             EXPECT_NE(svgText.find("<path"), std::string::npos);
             EXPECT_EQ(svgText.find("<image"), std::string::npos);
         }
-        std::remove(svg.c_str());
         std::remove(pdf.c_str());
     }
 }
 
-TEST(ImageTest, WritingToAMissingFolderFails)
+TEST(ImageTest, InvalidImagesAndFilesAreRefused)
 {
-    Image img(4, 4);
-    for (ImageFormat f : {ImageFormat::PNG, ImageFormat::SVG, ImageFormat::PDF})
-        EXPECT_FALSE(img.Write("/nonexistent-folder/x/out.img", f));
-    EXPECT_FALSE(Image::LoadPNG("/nonexistent-folder/none.png").IsValid());
+    const Image none = Image::LoadPNG("/nonexistent-folder/none.png");
+    EXPECT_FALSE(none.IsValid());
+    for (ImageFormat f : {ImageFormat::PNG, ImageFormat::SVG, ImageFormat::PDF}) {
+        std::string bytes = "old";
+        EXPECT_FALSE(none.Encode(f, bytes));
+        EXPECT_EQ(bytes, "");
+    }
     const std::string junk = TempPath("junk.png");
     std::ofstream(junk) << "not a png";
     EXPECT_FALSE(Image::LoadPNG(junk).IsValid());
