@@ -5,7 +5,6 @@
 #include "platform/FileDialog.h"
 #include "platform/Messages.h"
 
-#include <cstring>
 #include <utility>
 
 QuillEditApp::QuillEditApp(std::string path, bool readOnly)
@@ -93,8 +92,8 @@ bool QuillEditApp::Save()
     int err = 0;
     if (!m_wnd.GetEdit().GetText(text, m_sep) ||
         !ZReplaceFile(ZStr(m_path.c_str()), text.Str(), &err)) {
-        const std::string msg = "Can not save '" + m_path +
-                                "': " + (err ? std::strerror(err) : "the text is too large");
+        const std::string msg = "Can not save '" + m_path + "': " +
+                                (err ? ZFileErrorText(err).Text() : "the text is too large");
         plat::ShowMessageBox(&m_top, msg, "quill-edit");
         return false;
     }
