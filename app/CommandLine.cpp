@@ -43,10 +43,15 @@ bool IsBlank(const char* p)
     return *p == '\0';
 }
 
-// A command-line value must be a number as a whole (surrounding blanks allowed): unlike an
-// edit field, where a half-typed value is normal, "12x" on a command line is a mistake.
+// A command-line value must be a decimal number as a whole (surrounding blanks allowed):
+// unlike an edit field, where a half-typed value is normal, "12x" on a command line is a
+// mistake. Hexadecimal forms ("0x4B0", which strtod would read) are refused for every input
+// alike, since the element count, read as a decimal integer, cannot take them.
 bool IsWholeNumber(const std::string& text, DesignInput input)
 {
+    if (text.find_first_of("xX") != std::string::npos) {
+        return false;
+    }
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
@@ -84,6 +89,7 @@ void WriteCsv(std::ostream& os, const DesignOutputs& outputs)
 }
 
 // Reads "WxH" (also "W,H" or "W H") as two whole numbers of pixels within the image limits.
+// Blanks may surround the one separator.
 bool ParseChartSize(const std::string& text, int& width, int& height)
 {
     const char* p = text.c_str();
@@ -94,7 +100,10 @@ bool ParseChartSize(const std::string& text, int& width, int& height)
         return false;
     }
     p = end;
-    while (*p == ' ' || *p == ',' || *p == 'x' || *p == 'X') {
+    while (*p == ' ') {
+        ++p;
+    }
+    if (*p == ',' || *p == 'x' || *p == 'X') {
         ++p;
     }
     const char* second = p;
@@ -108,6 +117,34 @@ bool ParseChartSize(const std::string& text, int& width, int& height)
     width = int(w);
     height = int(h);
     return true;
+}
+
+// The indent of a continued option description in the usage text.
+constexpr const char* kIndent = "                        ";
+
+// A limit as the usage text shows it: plain digits, no exponent.
+std::string Number(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", value);
+    return buffer;
+}
+
+// Flushes standard output and reports a failed write (a full disk, a closed pipe) on err:
+// output that silently went nowhere must not end with a success status. errno is cleared
+// before the output is written, so a code left from earlier work is not blamed for it.
+bool OutputWritten(std::ostream& out, std::ostream& err)
+{
+    if (out.flush()) {
+        return true;
+    }
+    const int code = errno;
+    err << "tessera: cannot write output";
+    if (code != 0) {
+        err << ": " << std::strerror(code);
+    }
+    err << "\n";
+    return false;
 }
 
 } // namespace
@@ -140,17 +177,27 @@ std::string UsageText()
              "  --version             print the program version\n"
              "\n"
              "Inputs, in the units of the calculator's fields:\n";
-    usage += "  --elements N          number of resonators, 2 to 12" + text(DesignInput::Elements);
-    usage += "  --ripple DB           pass-band ripple, 0 (maximally flat) to 4" +
-             text(DesignInput::Ripple);
-    usage += "  --fc MHZ              centre frequency" + text(DesignInput::CentreFrequency);
-    usage += "  --bw MHZ              bandwidth" + text(DesignInput::Bandwidth);
-    usage += "  --z OHM               feed line impedance" + text(DesignInput::Impedance);
-    usage += "  --h MM                ground-plane spacing" + text(DesignInput::GroundPlaneSpacing);
-    usage += "  --d MM                rod diameter" + text(DesignInput::RodDiameter);
-    usage += "  --e MM                end plate to the centre of the end rod" +
-             text(DesignInput::EndPlate);
-    usage += "  --parms TEXT          a parameter text instead of the inputs above\n"
+    usage += "  --elements N          number of resonators, " + Number(kMinElements) + " to " +
+             Number(kMaxElements) + text(DesignInput::Elements);
+    usage += "  --ripple DB           pass-band ripple, 0 (maximally flat) or " +
+             Number(kMinRippleDb) + " to " + Number(kMaxRippleDb) + "\n" + kIndent +
+             text(DesignInput::Ripple).substr(1);
+    usage += "  --fc MHZ              centre frequency, " + Number(kMinFrequencyMHz) + " to " +
+             Number(kMaxFrequencyMHz) + text(DesignInput::CentreFrequency);
+    usage += "  --bw MHZ              bandwidth, " + Number(kMinBandwidthMHz) + " to " +
+             Number(kMaxBandwidthMHz) + text(DesignInput::Bandwidth);
+    usage += "  --z OHM               feed line impedance, 1 to " + Number(kMaxImpedanceOhm) +
+             text(DesignInput::Impedance);
+    usage += "  --h MM                ground-plane spacing, above D, to " + Number(kMaxLengthMm) +
+             text(DesignInput::GroundPlaneSpacing);
+    usage += "  --d MM                rod diameter, " + Number(kMinRodDiameterMm) +
+             " or more, below H" + text(DesignInput::RodDiameter);
+    usage += "  --e MM                end plate to the centre of the end rod, above D/2,\n" +
+             std::string(kIndent) + "up to " + Number(kMaxLengthMm) + text(DesignInput::EndPlate);
+    usage += "  --parms TEXT          a parameter text instead of the inputs above (its sweep:\n" +
+             std::string(kIndent) + "NFR 3 to " + Number(kMaxSweepPoints) + " points, STP up to " +
+             Number(kMaxStepMHz) +
+             " MHz)\n"
              "\n"
              "Report:\n"
              "  --inch                lengths in inches with three decimals\n"
@@ -302,13 +349,14 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
 
 int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std::ostream& err)
 {
+    errno = 0;
     if (options.help) {
         out << UsageText();
-        return out.flush() ? kExitOk : kExitFailure;
+        return OutputWritten(out, err) ? kExitOk : kExitFailure;
     }
     if (options.version) {
         out << "tessera " << TESSERA_VERSION << "\n";
-        return out.flush() ? kExitOk : kExitFailure;
+        return OutputWritten(out, err) ? kExitOk : kExitFailure;
     }
     if (options.unreadableInput) {
         err << ErrorStatusText(InputInfo(*options.unreadableInput).errorName) << "\n";
@@ -324,15 +372,22 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     }
 
     const bool report = options.report || (!options.parmsText && !options.csv && !options.chart);
+    errno = 0;
     if (options.parmsText) {
         out << parms << "\n";
     }
     if (report) {
         out << (options.crlf ? outputs.report : CrLfToLf(outputs.report));
     }
+    if (options.csv && options.csvPath == "-") {
+        WriteCsv(out, outputs);
+    }
+    if (!OutputWritten(out, err)) {
+        return kExitFailure;
+    }
     if (options.csv) {
         if (options.csvPath == "-") {
-            WriteCsv(out, outputs);
+            // Written above with the other output to standard output.
         } else {
             // Made in memory and stored safely, so that a failed write keeps the old file.
             std::ostringstream csv;
@@ -356,10 +411,6 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
             err << "tessera: " << error.Text() << "\n";
             return kExitFailure;
         }
-    }
-    if (!out.flush()) {
-        err << "tessera: cannot write the output\n";
-        return kExitFailure;
     }
     return kExitOk;
 }

@@ -12,8 +12,9 @@
 /// A growable array. Bitwise arrays (numbers, pointers, points, views) move their elements
 /// by copying bytes; the others (strings, nested arrays) use the elements' own copy.
 /// Appending past the capacity grows to the largest of capacity + step,
-/// capacity * factor, count + 1 and capacity + 1; SetSize beyond the capacity allocates
-/// exactly the size asked for.
+/// capacity * factor, count + 1 and capacity + 1, and beyond kGeometricCapacity elements
+/// by at least half the capacity; SetSize beyond the capacity allocates exactly the size
+/// asked for.
 ///
 /// Out of memory (see base/ZAlloc.h): an operation that cannot allocate leaves the array as
 /// it was and returns false (Append: -1). A constructor that cannot allocate leaves the
@@ -25,6 +26,8 @@ template <typename T, bool Bitwise = std::is_trivially_copyable_v<T>> class XArr
 
 public:
     static constexpr bool kBitwise = Bitwise;
+    /// From this capacity on an append grows the array by at least half its capacity.
+    static constexpr int32_t kGeometricCapacity = 256;
 
     /// count elements in use, room for capacity (<= 0: count, then at least 1); a step
     /// below 1 becomes 1 and a factor below 1.0 becomes 1.0. Without memory the array is
@@ -263,6 +266,15 @@ private:
         }
         if (int64_t(m_capacity) + 1 > target) {
             target = int64_t(m_capacity) + 1;
+        }
+        // A fixed step makes filling a large array quadratic: every growth moves all the
+        // elements for a few more. Growing large arrays by half keeps appends amortised
+        // constant while small arrays still grow exactly as their owners chose.
+        if (m_capacity >= kGeometricCapacity) {
+            int64_t geometric = int64_t(m_capacity) + m_capacity / 2;
+            if (geometric > target) {
+                target = geometric < INT32_MAX ? geometric : INT32_MAX;
+            }
         }
         assert(target <= INT32_MAX);
         bool grown = SetSize(int32_t(target));

@@ -16,6 +16,8 @@ bool ReadWholeFile(const char* fileName, ZString& out)
         return false;
     }
     ZString data;
+    // Each chunk adds room for as much again, so a large file is copied a few times only.
+    data.SetGrowthStep(-10);
     char chunk[65536];
     size_t n = 0;
     bool ok = true;
@@ -58,30 +60,24 @@ ZIni::ZIni() = default;
 
 ZIni::~ZIni() = default;
 
-int32_t ZIni::Section::LongestKey() const
+void ZIni::Section::SetKey(ZStr key, ZStr value)
 {
-    int32_t width = 0;
-    for (int32_t i = 0; i < keys.Capacity(); ++i) {
-        if (keys.IsUsed(i) && keys.KeyAt(i).len > width) {
-            width = keys.KeyAt(i).len;
-        }
+    keys.Set(key, value);
+    if (key.len > longestKey) {
+        longestKey = key.len;
     }
-    return width;
 }
 
-void ZIni::Section::SortedKeys(XArray<ZString, false>& out) const
+void ZIni::Section::SortedKeys(std::vector<ZStr>& out) const
 {
-    std::vector<ZStr> sorted;
+    out.clear();
+    out.reserve(size_t(keys.Count()));
     for (int32_t i = 0; i < keys.Capacity(); ++i) {
         if (keys.IsUsed(i)) {
-            sorted.push_back(keys.KeyAt(i));
+            out.push_back(keys.KeyAt(i));
         }
     }
-    std::sort(sorted.begin(), sorted.end(), [](ZStr a, ZStr b) { return a.Compare(b) < 0; });
-    out.RemoveAll();
-    for (ZStr key : sorted) {
-        out.Append(ZString(key));
-    }
+    std::sort(out.begin(), out.end(), [](ZStr a, ZStr b) { return a.Compare(b) < 0; });
 }
 
 ZStr ZIni::Normalise(ZStr section)
@@ -102,7 +98,8 @@ ZIni::Section* ZIni::GetOrCreateSection(ZStr name)
     }
     auto section = std::make_unique<Section>();
     section->name = name;
-    m_sectionIndex.Insert(name, int32_t(m_sections.size()));
+    section->index = int32_t(m_sections.size());
+    m_sectionIndex.Insert(section->name, int32_t(m_sections.size()));
     m_sections.push_back(std::move(section));
     return m_sections.back().get();
 }
@@ -143,15 +140,20 @@ bool ZIni::LoadText(ZStr contents, bool keep)
 
 bool ZIni::Parse()
 {
-    m_lines.RemoveAll();
     m_fileOrder.RemoveAll();
+    // The lines view a private copy: `text` is the caller's to change.
+    m_lineText = text;
     XArray<ZStr, true> raw(0, 64, 64, 2.0);
-    text.Str().SplitLines(raw);
+    m_lineText.Str().SplitLines(raw);
+    // Every line becomes one entry.
+    m_lines = XArray<Line>(0, raw.Count(), 64, 2.0);
 
+    // Each section remembers the parse that listed it and its last header line, so a file
+    // of many sections costs no further lookups by name.
+    ++m_parseCount;
     Section* current = GetOrCreateSection(kDefaultSection);
-    m_fileOrder.Append(ZString(kDefaultSection));
-    StringTypeDict<char> listed;
-    listed.Insert(kDefaultSection, 1);
+    current->listedIn = m_parseCount;
+    m_fileOrder.Append(current->name);
     bool complete = true;
     for (int32_t i = 0; i < raw.Count(); ++i) {
         Line line;
@@ -174,9 +176,11 @@ bool ZIni::Parse()
                 line.kind = LineKind::Header;
                 line.name = trimmed.Sub(1, close - 1).Trim();
                 current = GetOrCreateSection(line.name);
-                if (!listed.Contains(line.name)) {
-                    listed.Insert(line.name, 1);
-                    m_fileOrder.Append(line.name);
+                line.section = current;
+                current->lastHeader = m_lines.Count();
+                if (current->listedIn != m_parseCount) {
+                    current->listedIn = m_parseCount;
+                    m_fileOrder.Append(current->name);
                 }
             }
         } else if (IsKeyStart(first)) {
@@ -184,21 +188,17 @@ bool ZIni::Parse()
             ZStr key, value;
             trimmed.Split("=", key, value);
             line.name = key.Trim();
-            current->keys.Set(line.name, value.Trim());
+            current->SetKey(line.name, value.Trim());
         }
-        m_lines.Append(std::move(line));
+        m_lines.Append(line);
     }
 
     // Only the last header of a section regenerates its keys on save; earlier blocks of
     // the same section are written as they were loaded. This is marked even after a failed
     // parse, so that a save still writes the values of the sections read before the fault.
-    StringTypeDict<char> seen;
-    for (int32_t i = m_lines.Count() - 1; i >= 0; --i) {
+    for (int32_t i = 0; i < m_lines.Count(); ++i) {
         Line& line = m_lines[i];
-        if (line.kind == LineKind::Header && !seen.Contains(line.name)) {
-            seen.Insert(line.name, 1);
-            line.lastHeader = true;
-        }
+        line.lastHeader = line.kind == LineKind::Header && line.section->lastHeader == i;
     }
     return complete;
 }
@@ -211,17 +211,29 @@ ZString ZIni::BuildText(bool format) const
     Section* current = FindSection(kDefaultSection);
     int32_t width = 0;
     bool regenerate = true;
-    StringTypeDict<char> writtenKeys;
-    StringTypeDict<char> writtenSections;
-    writtenSections.Insert(kDefaultSection, 1);
+    // Both sets hold views of the loaded lines, which outlive them.
+    auto writtenKeys = std::make_unique<StringTypeDict<char>>(15, DictKeys::Borrowed);
+    // Indexed by Section::index; "@Default" never gets a header.
+    std::vector<char> writtenSections(m_sections.size(), 0);
+    if (current) {
+        writtenSections[size_t(current->index)] = 1;
+    }
+    // Emptying a table visits all its slots, so the table a large section left behind is
+    // replaced rather than emptied for each of the small sections after it.
+    auto forgetWrittenKeys = [&]() {
+        if (writtenKeys->Capacity() > 64) {
+            writtenKeys = std::make_unique<StringTypeDict<char>>(15, DictKeys::Borrowed);
+        } else {
+            writtenKeys->Clear();
+        }
+    };
 
+    std::vector<ZStr> keys;
     auto writePending = [&](const Section& section) {
-        XArray<ZString, false> keys;
         section.SortedKeys(keys);
-        int32_t longest = section.LongestKey();
-        for (const ZString& key : keys) {
-            if (!writtenKeys.Contains(key)) {
-                AppendKeyLine(out, indent, key, section.keys.Get(key)->Str(), longest);
+        for (ZStr key : keys) {
+            if (!writtenKeys->Contains(key)) {
+                AppendKeyLine(out, indent, key, section.keys.Get(key)->Str(), section.longestKey);
             }
         }
     };
@@ -237,10 +249,10 @@ ZString ZIni::BuildText(bool format) const
         if (current) {
             writePending(*current);
         }
-        writtenKeys.Clear();
+        forgetWrittenKeys();
         std::vector<const Section*> rest;
         for (const auto& section : m_sections) {
-            if (!writtenSections.Contains(section->name)) {
+            if (!writtenSections[size_t(section->index)]) {
                 rest.push_back(section.get());
             }
         }
@@ -271,12 +283,12 @@ ZString ZIni::BuildText(bool format) const
         case LineKind::Header:
             if (regenerate && current) {
                 writePending(*current);
-                writtenKeys.Clear();
+                forgetWrittenKeys();
             }
             regenerate = line.lastHeader;
-            writtenSections.Insert(line.name, 1);
-            current = FindSection(line.name);
-            width = current ? current->LongestKey() : 0;
+            writtenSections[size_t(line.section->index)] = 1;
+            current = line.section;
+            width = current ? current->longestKey : 0;
             if (format) {
                 out.Append("[");
                 out.Append(line.name);
@@ -296,7 +308,7 @@ ZString ZIni::BuildText(bool format) const
                         out.Append(line.text);
                         out.Append("\r\n");
                     }
-                    writtenKeys.Insert(line.name, 1);
+                    writtenKeys->Insert(line.name, 1);
                 }
             } else {
                 out.Append(indent);
@@ -332,7 +344,7 @@ bool ZIni::Get(ZStr section, ZStr key, ZString& value, ZStr def) const
 
 void ZIni::Set(ZStr section, ZStr key, ZStr value)
 {
-    GetOrCreateSection(Normalise(section))->keys.Set(key, value);
+    GetOrCreateSection(Normalise(section))->SetKey(key, value);
 }
 
 bool ZIni::HasSection(ZStr section) const
@@ -344,7 +356,11 @@ void ZIni::ListKeys(ZStr section, XArray<ZString, false>& out) const
 {
     out.RemoveAll();
     if (const Section* s = FindSection(Normalise(section))) {
-        s->SortedKeys(out);
+        std::vector<ZStr> keys;
+        s->SortedKeys(keys);
+        for (ZStr key : keys) {
+            out.Append(ZString(key));
+        }
     }
 }
 
@@ -352,9 +368,9 @@ void ZIni::ListSections(XArray<ZString, false>& out, bool sort, bool ascending, 
 {
     out.RemoveAll();
     std::vector<ZStr> names;
-    for (const ZString& name : m_fileOrder) {
-        if (name.Str().StartsWith(prefix)) {
-            names.push_back(name.Str());
+    for (ZStr name : m_fileOrder) {
+        if (name.StartsWith(prefix)) {
+            names.push_back(name);
         }
     }
     if (sort) {
@@ -372,6 +388,7 @@ void ZIni::Clear()
 {
     text.Clear();
     m_lines.RemoveAll();
+    m_lineText.Clear();
     m_fileOrder.RemoveAll();
     m_sectionIndex.Clear();
     m_sections.clear();

@@ -68,19 +68,29 @@ private:
         Key = 2,
         Verbatim = 3, ///< after a parse stopped at a broken header: written exactly as read
     };
+    struct Section;
+    // Views into m_lineText, so that a large file costs no allocation per line.
     struct Line
     {
         LineKind kind = LineKind::Other;
-        ZString text; ///< trimmed text (verbatim for lines after a failed parse)
-        ZString name; ///< section name of a header, key of a key line
+        ZStr text;                  ///< trimmed text (verbatim for lines after a failed parse)
+        ZStr name;                  ///< section name of a header, key of a key line
+        Section* section = nullptr; ///< the section a header opens
         bool lastHeader = false;
     };
     struct Section
     {
         ZString name;
-        StringStringDict keys;
-        int32_t LongestKey() const;
-        void SortedKeys(XArray<ZString, false>& out) const;
+        // Most sections hold a name and a parameter text; a large table would cost an
+        // allocation for each of its empty values.
+        StringStringDict keys{3};
+        int32_t longestKey = 0; ///< length of the longest key; keys are never removed
+        int32_t index = 0;      ///< position in m_sections
+        int32_t listedIn = 0;   ///< the parse that put the name in the file-order list
+        int32_t lastHeader = 0; ///< line of its last header in that parse
+        void SetKey(ZStr key, ZStr value);
+        /// Views of the keys (valid until the next change) in ascending byte order.
+        void SortedKeys(std::vector<ZStr>& out) const;
     };
 
     bool Parse();
@@ -88,8 +98,13 @@ private:
     Section* GetOrCreateSection(ZStr name);
     static ZStr Normalise(ZStr section);
 
-    XArray<Line, false> m_lines{0, 10, 64, 2.0};
-    XArray<ZString, false> m_fileOrder;
+    ZString m_lineText; ///< the text the lines view: a copy of `text` as it was parsed
+    int32_t m_parseCount = 0;
+    XArray<Line> m_lines{0, 10, 64, 2.0};
+    /// Names of the last parse's sections in file order: views of the sections' own names,
+    /// which stay put until Clear drops both.
+    XArray<ZStr> m_fileOrder;
     std::vector<std::unique_ptr<Section>> m_sections;
-    StringTypeDict<int32_t> m_sectionIndex;
+    /// Section name (a view of the section's own name) to its index in m_sections.
+    StringTypeDict<int32_t> m_sectionIndex{15, DictKeys::Borrowed};
 };

@@ -7,6 +7,9 @@ namespace {
 int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
 {
     const int32_t index = chart.GetOrAddLine("BW");
+    if (index < 0) {
+        return -1; // out of memory: the chart stays without its line
+    }
     XChartLine& line = *chart.Line(index);
     chart.Attrs().SetStr("title", "Interdigital Bandpass");
     chart.Attrs().SetInt("titlePlace", 5); // bottom centre
@@ -47,6 +50,9 @@ int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY)
 int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n)
 {
     const int32_t index = SetUpLine(chart, nullptr, nullptr);
+    if (index < 0) {
+        return -1;
+    }
     XChartLine& line = *chart.Line(index);
     if (n < 0 || x == nullptr || y == nullptr) {
         n = 0;

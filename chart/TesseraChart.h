@@ -12,7 +12,7 @@ class XChart;
 /// Sets the chart up as the calculator shows its response and returns the index of the line
 /// "BW". The line reads its X and Y data from responseX (MHz) and responseY (negated loss,
 /// dB), which the caller owns and keeps alive as long as the chart may paint; they are not
-/// copied. The Y axis is fixed to -100 to 0 dB.
+/// copied. The Y axis is fixed to -100 to 0 dB. -1 when memory ran out.
 int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY);
 
 /// The same set-up for a chart that keeps its own copy of the response (the command line):

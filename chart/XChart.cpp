@@ -1,6 +1,9 @@
 #include "chart/XChart.h"
 
 #include "base/XEvt.h"
+#include "base/XToolTipWnd.h"
+#include "chart/XChartMT.h"
+#include "menu/XMenuPopUp.h"
 
 // ---- Callbacks ---------------------------------------------------------------------------
 
@@ -88,6 +91,7 @@ void XChart::ResetAttributes()
 {
     m_attrs.Reset(chartAttrTable());
     m_lineDefaults.Clear();
+    RebuildCursorValues();
 }
 
 int32_t XChart::FindLine(ZStr name) const
@@ -111,6 +115,7 @@ int32_t XChart::GetOrAddLine(ZStr name)
 
 void XChart::RemoveAllLines()
 {
+    m_selectedLine = -1;
     m_lines.Clear();
     m_groups[0].RemoveAll();
     m_groups[1].RemoveAll();
@@ -159,6 +164,7 @@ void XChart::LineChanged(XChartLine&)
 {
     NotifyAll(XEvtObserver(XEvtObserver::kChanged));
     m_host->ChartChanged(*this);
+    RequestRepaint();
 }
 
 // ---- Context menu ------------------------------------------------------------------------

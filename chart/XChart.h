@@ -10,17 +10,28 @@
 #include "chart/XChartAttrs.h"
 #include "chart/XChartCB.h"
 #include "chart/XChartLine.h"
+#include "platform/Cursor.h"
 #include "platform/Geometry.h"
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 class TXMLNode;
+class XChartGraphMT;
+class XChartMT;
+class XEvtInput;
+class XChartRBMenuCB;
+class XEvtMngr;
+class XMenuPopUp;
+class XToolTipWnd;
 
 namespace plat {
 class DrawContext;
-}
+class Window;
+} // namespace plat
 
 /// The kinds of axis group two lines can be linked in.
 enum class XChartGroup : int32_t {
@@ -55,9 +66,19 @@ public:
                           bool changedOnly) const;
     /// Removes all lines and restores the attributes; the pattern becomes "*.xch".
     virtual void Clear();
+    /// Executes a command by name. The host sees it first and stops it by handling it;
+    /// otherwise "DoCursorValues", "DoCopyIMG", "DoCopyXML" or "DoSaveXML" (exact,
+    /// case-sensitive) runs. Returns the host's answer, the command's result, or false for
+    /// an unknown name.
+    virtual bool ExecCommand(ZStr name);
     /// Appends the chart's context menu entries as menu markup: the copy and save entries,
     /// then the Tools submenu with "Cursor Values". Returns true.
     virtual bool FillMenu(ZString& markup);
+    /// Opens the context menu at a point of the window (client pixels): the host fills the
+    /// markup (by default the chart's own entries) and, when it reports success, the menu is
+    /// shown there; the chosen entry's command is executed. False when nothing was chosen or
+    /// the chart has no window.
+    virtual bool OpenContextMenu(NXPoint clientPt);
     /// Appends a separator, "Copy Img", "Copy XML", "Save XML" and a separator.
     virtual void AddCopySaveEntries(ZString& markup);
     /// Appends a separator and the "Tools" submenu with "Cursor Values", checked when the
@@ -118,13 +139,86 @@ public:
     /// 2/7 of the height when that is negative; at least 80 and at most 10000 (1000 points).
     int32_t TitleFontSize(int32_t chartHeight) const;
 
-    /// Called by a line's callback: tells the observers and the host that the chart changed.
+    /// Called by a line's callback: tells the observers and the host that the chart changed,
+    /// and repaints the window showing it.
     void LineChanged(XChartLine& line);
+
+    // ---- Window and interaction ----
+    /// Attaches the chart to the window that shows it and to that window's event manager
+    /// (null detaches it): the mouse trackers are made for the manager, the cursor-values
+    /// box for the window.
+    void AttachWindow(plat::Window* wnd, XEvtMngr* mngr);
+    plat::Window* GetWindow() const { return m_wnd; }
+    /// Marks the window showing the chart for repainting (nothing without a window).
+    void RequestRepaint();
+    /// Hands a mouse input of the window to the tracker it concerns: right button to the
+    /// chart tracker, left button and wheel over an axis (or its zoom handle) to that axis'
+    /// tracker, over the plot area to the plot-area tracker, which also follows the pointer.
+    /// True when handled.
+    bool RouteInput(XEvtInput& evt);
+    /// The pointer the window shows at pt (client pixels); false when the chart has no
+    /// opinion there (the window's own pointer stays).
+    bool PointerAt(NXPoint pt, plat::Cursor& cursor);
+    /// Draws what a gesture in progress shows over the chart: the rubber band, or the
+    /// interval being dragged along an axis.
+    void PaintFeedback(plat::DrawContext& dc);
+    XChartMT* GetChartMT() const { return m_chartMT.get(); }
+    XChartGraphMT* GetGraphMT() const { return m_graphMT.get(); }
+
+    /// Copies the chart as a picture of the window's client size to the clipboard.
+    bool CopyImage();
+    /// Copies the chart text (tag "XCHART", name "aXChart", no indent, changed attributes
+    /// only) to the clipboard.
+    bool CopyXML();
+    /// Asks for a file ("XChart" *.xch, "All" *.*) and writes the chart file there (tag
+    /// "XCHART", name "a xchart", two blanks of indent, changed attributes only), replacing
+    /// a file safely. False when cancelled (nothing is written, the file name stays) or when
+    /// the file cannot be written (the user is told why).
+    bool SaveXML();
+    /// The folder of the last file saved (empty: the working directory).
+    const ZString& GetFileFolder() const { return m_fileFolder; }
+
+    /// Switches the cursor-values box on or off (the attribute cursorValues follows).
+    void SetCursorValues(bool on);
+    /// The state the next "DoCursorValues" switches to: the menu item's check mark seen by
+    /// the user decides it (on when it was not checked).
+    void SetCursorValuesFromMenu(bool on) { m_cursorValuesNext = on ? 1 : 0; }
+    /// Makes the box agree with the attribute cursorValues (after reading or resetting).
+    void RebuildCursorValues();
+    /// The text of the box for a point of the window: a line per shown line, its name padded
+    /// to the longest name, " x=" and " y=" and the point in the line's data units ("%g":
+    /// six significant digits), lines separated by CR LF.
+    ZString CursorValuesText(NXPoint clientPt) const;
+    /// Shows the values at clientPt in the box (when it is on).
+    void UpdateCursorValues(NXPoint clientPt);
+    /// The cursor-values box while it is on, else null.
+    XToolTipWnd* GetCursorValuesWnd() const { return m_cursorValuesWnd.get(); }
+
+    // ---- Selection, hit tests and zoom ----
+    /// The selected line, or -1.
+    int32_t GetSelectedLine() const { return m_selectedLine; }
+    /// Selects line (-1: none) when the chart and the line allow it (linesSelectable,
+    /// lineSelectable); tells the host of a change. The selected line is drawn thicker.
+    void SelectLine(int32_t line);
+    /// The point nearest to pt (client pixels) within radius pixels, of any shown line: its
+    /// line and row. False when there is none.
+    bool HitPoint(NXPoint pt, int32_t radius, int32_t& line, int32_t& row) const;
+    /// The same for one line.
+    bool HitPointOf(int32_t line, NXPoint pt, int32_t radius, int32_t& row) const;
+    /// The shown line whose points or segments pass within radius pixels of pt.
+    bool HitLine(NXPoint pt, int32_t radius, int32_t& line) const;
+    /// Zooms the X and Y axes of every shown, zoomable line to a rectangle of pixels.
+    void ZoomToRect(const plat::Rect& r);
 
 private:
     void LayoutAxes(plat::DrawContext& dc, const plat::Rect& area);
     void AssignRanges();
     void DrawTitle(plat::DrawContext& dc, const plat::Rect& area);
+    /// The title box in area, with the title's lines and line height.
+    plat::Rect LayoutTitle(plat::DrawContext& dc, const plat::Rect& area,
+                           std::vector<std::string>& lines, int32_t& lineHeight);
+    /// The plot area p made to leave room for a title at the top or bottom edge of area.
+    plat::Rect TitleRoom(plat::DrawContext& dc, const plat::Rect& area, const plat::Rect& p);
     void ReadGroups(const TXMLNode& element, ZStr attribute, XChartGroup kind);
     void WriteGroups(ZString& out, ZStr indent, ZStr attribute, XChartGroup kind) const;
 
@@ -141,4 +235,15 @@ private:
     plat::Rect m_titleRect;
     std::mutex m_paintLock;
     bool m_painting = false;
+
+    plat::Window* m_wnd = nullptr;
+    XEvtMngr* m_mngr = nullptr;
+    std::unique_ptr<XChartMT> m_chartMT;
+    std::unique_ptr<XChartGraphMT> m_graphMT;
+    std::unique_ptr<XMenuPopUp> m_menu;
+    std::unique_ptr<XChartRBMenuCB> m_menuCB;
+    std::unique_ptr<XToolTipWnd> m_cursorValuesWnd;
+    int32_t m_cursorValuesNext = -1; ///< from the menu: 1 on, 0 off, -1 switch over
+    ZString m_fileFolder;
+    int32_t m_selectedLine = -1;
 };

@@ -3,6 +3,7 @@
 #include "chart/XChartAttrs.h"
 #include "chart/XChartCB.h"
 #include "chart/XChartDate.h"
+#include "chart/XChartMT.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,6 +204,160 @@ void XChartAxis::SetPixels(double start, double end)
 void XChartAxis::ReportChange()
 {
     m_cb->AxisChanged(*this);
+}
+
+// ---- Zoom --------------------------------------------------------------------------------
+
+bool XChartAxis::ZoomToPixels(double p0, double p1)
+{
+    return ZoomToValues(m_scale.PixelToValue(p0), m_scale.PixelToValue(p1));
+}
+
+bool XChartAxis::ZoomToValues(double a, double b)
+{
+    if (!std::isfinite(a) || !std::isfinite(b) || a == b) {
+        return false;
+    }
+    if (a > b) {
+        std::swap(a, b);
+    }
+    if (m_scale.log && !(a > 0.0)) {
+        return false;
+    }
+    const XChartScale before = m_scale;
+    m_scale.SetView(a, b);
+    if (!(m_scale.viewHi > m_scale.viewLo)) {
+        m_scale = before; // the interval lay outside the full range
+        return false;
+    }
+    ReportChange();
+    return true;
+}
+
+bool XChartAxis::ZoomAt(double pixel, double factor)
+{
+    if (!(factor > 0.0) || !std::isfinite(factor)) {
+        return false;
+    }
+    const double lo = m_scale.EffectiveLo();
+    const double hi = m_scale.EffectiveHi();
+    const double v = m_scale.PixelToValue(pixel);
+    double a = 0.0;
+    double b = 0.0;
+    if (m_scale.log && lo > 0.0 && hi > 0.0 && v > 0.0) {
+        // On a logarithmic axis the view scales in decades, around the pointer's value.
+        const double lv = std::log10(v);
+        a = std::pow(10.0, lv + (std::log10(lo) - lv) * factor);
+        b = std::pow(10.0, lv + (std::log10(hi) - lv) * factor);
+    } else {
+        a = v + (lo - v) * factor;
+        b = v + (hi - v) * factor;
+    }
+    if (!std::isfinite(a) || !std::isfinite(b) || !(b > a)) {
+        return false;
+    }
+    if (a <= m_scale.lo && b >= m_scale.hi) {
+        if (!m_scale.zoomed) {
+            return false;
+        }
+        m_scale.ResetView();
+    } else {
+        // Keep the width when the view runs past an end: shift it back inside.
+        const double width = b - a;
+        if (a < m_scale.lo) {
+            a = m_scale.lo;
+            b = std::min(m_scale.hi, a + width);
+        } else if (b > m_scale.hi) {
+            b = m_scale.hi;
+            a = std::max(m_scale.lo, b - width);
+        }
+        if (!(b > a)) {
+            return false;
+        }
+        m_scale.SetView(a, b);
+    }
+    ReportChange();
+    return true;
+}
+
+void XChartAxis::ZoomFull()
+{
+    m_scale.ResetView();
+    ReportChange();
+}
+
+bool XChartAxis::ScrollView(double fraction)
+{
+    if (!m_scale.zoomed) {
+        return false;
+    }
+    const double width = m_scale.viewHi - m_scale.viewLo;
+    double shift = width * fraction;
+    shift = std::max(m_scale.lo - m_scale.viewLo, std::min(shift, m_scale.hi - m_scale.viewHi));
+    if (shift == 0.0 || !std::isfinite(shift)) {
+        return false;
+    }
+    m_scale.SetView(m_scale.viewLo + shift, m_scale.viewHi + shift);
+    ReportChange();
+    return true;
+}
+
+plat::Rect XChartAxis::GetAxisRect() const
+{
+    if (!m_placed) {
+        return plat::Rect{};
+    }
+    const int32_t a = RoundHalfAway(m_scale.pixelStart);
+    const int32_t b = RoundHalfAway(m_scale.pixelEnd);
+    const int32_t lo = std::min(a, b);
+    const int32_t hi = std::max(a, b) + 1;
+    // Labels reach half their size past the ends; a few pixels of slack make the axis line
+    // easy to hit.
+    const int32_t t = std::max(Thickness(), m_tickLen + 4);
+    switch (m_side) {
+    case XChartAxisSide::Bottom:
+        return plat::Rect{lo, m_position - 2, hi, m_position + t};
+    case XChartAxisSide::Top:
+        return plat::Rect{lo, m_position - t, hi, m_position + 3};
+    case XChartAxisSide::Left:
+        return plat::Rect{m_position - t, lo, m_position + 3, hi};
+    case XChartAxisSide::Right:
+        return plat::Rect{m_position - 2, lo, m_position + t, hi};
+    }
+    return plat::Rect{};
+}
+
+plat::Rect XChartAxis::GetZoomHandleRect() const
+{
+    constexpr int32_t kSize = 9;
+    const int32_t end = RoundHalfAway(m_scale.pixelEnd);
+    if (m_orientation == Orientation::Horizontal) {
+        return plat::Rect::FromXYWH(end + 4, m_position - kSize / 2, kSize, kSize);
+    }
+    return plat::Rect::FromXYWH(m_position - kSize / 2, end - 4 - kSize, kSize, kSize);
+}
+
+XChartAxisMT& XChartAxis::Tracker(XChartLine& line, XEvtMngr* mngr)
+{
+    if (!m_tracker || m_tracker->GetMngr() != mngr) {
+        m_tracker = std::make_unique<XChartAxisMT>(*this, line, mngr);
+    }
+    return *m_tracker;
+}
+
+void XChartAxis::DrawZoomHandle(plat::DrawContext& dc)
+{
+    if (!m_scale.zoomed || m_color.IsNone()) {
+        return;
+    }
+    // A framed box with a dot: the view is a part of the whole; a click shows the whole.
+    const plat::Rect r = GetZoomHandleRect();
+    dc.SetPen(plat::Pen{Ref(m_color), 1, plat::PenStyle::Solid});
+    dc.SetBrush(plat::Brush::Hollow());
+    dc.Rectangle(r);
+    const int32_t cx = (r.left + r.right) / 2;
+    const int32_t cy = (r.top + r.bottom) / 2;
+    dc.FillRect(plat::Rect{cx - 1, cy - 1, cx + 2, cy + 2}, Ref(m_color));
 }
 
 void XChartAxis::SetGeometry(XChartAxisSide side, int32_t position, const plat::Rect& plot,
@@ -407,7 +562,10 @@ void XChartAxis::BuildTicks()
         // Date ticks count from the month boundary the step was aligned to, so they fall on
         // days and months; ticks before the start are skipped below.
         first = m_niceStart && !m_scale.zoomed ? start : m_tickOrigin;
-    } else if (!m_niceStart && !m_scale.log && m_tickStep > 0.0) {
+    } else if ((!m_niceStart || m_scale.zoomed) && !m_scale.log && m_tickStep > 0.0) {
+        // A zoomed view is not rounded to the step (nice start is off while zoomed), so
+        // its ticks start at the first multiple of the step inside it, as without nice
+        // start.
         first = std::ceil(start / m_tickStep) * m_tickStep;
     }
     // The tolerance grows with the magnitude of the ends, so that a last tick that lands on
@@ -701,6 +859,7 @@ void XChartAxis::DrawParts(plat::DrawContext& dc, bool grid)
     if (m_color.IsNone()) {
         return;
     }
+    DrawZoomHandle(dc);
 
     SelectFont(dc);
     const int32_t gap = m_tickLen + m_labelSep;

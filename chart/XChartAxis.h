@@ -9,9 +9,13 @@
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <memory>
 
 class XChartAttrs;
 class XChartAxisCB;
+class XChartAxisMT;
+class XChartLine;
+class XEvtMngr;
 
 /// The scale of one axis of a line: its full range, the view range of a zoom, the range
 /// shown after layout, and the pixel ends the shown range maps onto.
@@ -106,6 +110,35 @@ public:
     /// Reports a changed view to the line (through the axis callback).
     void ReportChange();
 
+    // ---- Zoom (the view range) ----
+    /// Zooms to the values at two pixels of the shown range (in either order) and reports
+    /// the change. False (nothing changes) when the pixels map onto no usable interval.
+    bool ZoomToPixels(double p0, double p1);
+    /// Zooms to the values a and b (in either order), cut to the full range, and reports
+    /// the change. False (nothing changes) when they leave no interval.
+    bool ZoomToValues(double a, double b);
+    /// Scales the view around the value at pixel by factor (below 1 zooms in) and reports the
+    /// change; a view that would cover the full range leaves the zoom.
+    bool ZoomAt(double pixel, double factor);
+    /// Leaves the zoom (the full range shows again) and reports the change.
+    void ZoomFull();
+    /// Shifts a zoomed view by fraction of its width (positive towards larger values), kept
+    /// inside the full range, and reports the change. False when not zoomed.
+    bool ScrollView(double fraction);
+
+    /// Whether the last layout placed this axis beside the plot area (it is drawn).
+    bool IsPlaced() const { return m_placed; }
+    void SetPlaced(bool placed) { m_placed = placed; }
+    /// The strip the axis occupies beside the plot area (axis line, ticks and labels), in
+    /// pixels; where the mouse acts on the axis. Empty when the axis is not placed.
+    plat::Rect GetAxisRect() const;
+    /// The zoom handle beyond the high end of the axis, shown while the axis is zoomed.
+    plat::Rect GetZoomHandleRect() const;
+    /// The mouse tracker of the axis for the window's event manager, made on first use.
+    XChartAxisMT& Tracker(XChartLine& line, XEvtMngr* mngr);
+    /// The tracker, or null when none was made.
+    XChartAxisMT* GetTracker() const { return m_tracker.get(); }
+
     /// Places the axis: its side of the plot area, the pixel coordinate of the axis line
     /// across the axis, the plot area for grid lines and, for a vertical axis, the top of the
     /// strip its caption stands in.
@@ -122,6 +155,8 @@ public:
     virtual void DrawGridLines(plat::DrawContext& dc);
     /// Draws the axis parts: with grid set only the grid lines, else the axis itself.
     virtual void DrawParts(plat::DrawContext& dc, bool grid);
+    /// Draws the zoom handle (a small box beyond the high end) while the axis is zoomed.
+    virtual void DrawZoomHandle(plat::DrawContext& dc);
     /// The date step for [lo, hi] at a level; moves lo and hi to month boundaries.
     virtual double DateStep(double& lo, double& hi, int32_t level) const;
     /// The nice step for [lo, hi] at a level; rounds lo and hi to it.
@@ -225,6 +260,9 @@ protected:
     int32_t m_position = 0;
     plat::Rect m_plot;
     int32_t m_captionTop = 0;
+    bool m_placed = false;
+
+    std::unique_ptr<XChartAxisMT> m_tracker;
 };
 
 /// The horizontal axis of a line.

@@ -64,6 +64,23 @@ bool XChartDataTable::Parse(ZStr text, char separator)
     m_rowStart.RemoveAll();
     m_maxRow = 0;
     const int32_t n = text.ptr ? text.len : 0;
+    // The number of values is at most the number of places where a run of characters other
+    // than white space and separators starts; counting them first lets the table be made at
+    // its size at once instead of growing (and copying) a megabyte table step by step.
+    int32_t tokens = 0;
+    int32_t rows = 0;
+    bool inToken = false;
+    for (int32_t i = 0; i < n; ++i) {
+        const char c = text.ptr[i];
+        const bool gap = c == separator || IsSpace(c);
+        tokens += !gap && !inToken ? 1 : 0;
+        rows += c == separator ? 1 : 0;
+        inToken = !gap;
+    }
+    m_values.SetSize(tokens);
+    m_values.SetSize(0);
+    m_rowStart.SetSize(rows);
+    m_rowStart.SetSize(0);
     int32_t pos = 0;
     int32_t rowStart = 0;
     int32_t inRow = 0;

@@ -10,6 +10,27 @@
 
 namespace {
 
+// A chart text grows by a row at a time; with the string's usual fixed step every row would
+// copy the whole text again, and a chart of 100,000 points would take minutes. While the
+// chart is written the text grows by its own length instead, and gets its step back after.
+class GrowInProportion
+{
+public:
+    explicit GrowInProportion(ZString& out)
+        : m_out(out)
+        , m_step(out.GrowthStep())
+    {
+        m_out.SetGrowthStep(-10);
+    }
+    ~GrowInProportion() { m_out.SetGrowthStep(m_step); }
+    GrowInProportion(const GrowInProportion&) = delete;
+    GrowInProportion& operator=(const GrowInProportion&) = delete;
+
+private:
+    ZString& m_out;
+    int32_t m_step;
+};
+
 constexpr const char* kCrLf = "\r\n";
 constexpr const char* kIndentStep = "     "; // five blanks, one nesting level
 
@@ -157,19 +178,24 @@ bool ReadTyped(const TXMLNode& e, ZStr name, ZStr type, ZString& text)
     return true;
 }
 
-// The text content of an element: its text children joined by blanks.
-ZString TextContent(const TXMLNode& e)
+// The text content of an element: its text children joined by blanks. The usual single
+// child is viewed where the document holds it, since a large chart's data is megabytes of
+// text; joined children are kept in storage, which the view then points into.
+ZStr TextContent(const TXMLNode& e, ZString& storage)
 {
     TXMLNodeList texts;
     e.GetTextChildren(texts);
-    ZString out;
+    if (texts.Count() == 1) {
+        return texts[0]->GetValue();
+    }
+    storage.Clear();
     for (int32_t i = 0; i < texts.Count(); ++i) {
         if (i > 0) {
-            out.Append(' ');
+            storage.Append(' ');
         }
-        out.Append(texts[i]->GetValue());
+        storage.Append(texts[i]->GetValue());
     }
-    return out;
+    return storage.Str();
 }
 
 bool IsSelected(const XChartAttrs& attrs, ZStr name, const XChartAttrTable& table, bool changedOnly)
@@ -373,9 +399,10 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
     e.GetAttribute("dataLineSep", sepText, ";", TXMLDecode::Decode);
     const char sep = sepText.IsEmpty() ? ';' : sepText[0];
 
-    const ZString content = TextContent(e);
+    ZString joined;
+    const ZStr content = TextContent(e, joined);
     XChartDataTable table;
-    if (!content.Str().Trim().IsEmpty()) {
+    if (!content.Trim().IsEmpty()) {
         if (!table.Parse(content, sep)) {
             ok = false; // the data stays as it was; the attributes read above stand
         }
@@ -437,6 +464,10 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
             def.Format("_line%d", int(m_subLines.Count() + 1));
             children[i]->GetAttribute("name", name, def, TXMLDecode::Decode);
             const int32_t index = GetOrAddSubLine(name);
+            if (index < 0) {
+                ok = false;
+                continue;
+            }
             ok = m_subLines[index]->ReadXML(*children[i], depth + 1) && ok;
         }
     }
@@ -445,6 +476,7 @@ bool XChartLine::ReadXML(const TXMLNode& e, int32_t depth)
 
 void XChartLine::WriteXML(ZString& out, ZStr indent, ZStr name, bool changedOnly) const
 {
+    const GrowInProportion grow(out);
     ZString inner(indent);
     inner.Append(kIndentStep);
 
@@ -547,6 +579,7 @@ bool XChart::ReadXML(const TXMLNode& e)
     ReadGroups(e, "groupX", XChartGroup::X);
     ReadGroups(e, "groupY", XChartGroup::Y);
     ReadGroups(e, "groupXY", XChartGroup::Both);
+    RebuildCursorValues();
     return ok;
 }
 
@@ -606,6 +639,7 @@ void XChart::WriteGroups(ZString& out, ZStr indent, ZStr attribute, XChartGroup 
 void XChart::WriteXML(ZString& out, ZStr tag, ZStr name, ZStr type, ZStr indent,
                       bool changedOnly) const
 {
+    const GrowInProportion grow(out);
     ZString inner(indent);
     inner.Append(kIndentStep);
 

@@ -95,6 +95,8 @@ class XChartLine : public XObserver
 public:
     /// Largest number of histogram bins; a larger `bins` attribute is cut to it.
     static constexpr int32_t kMaxBins = 100000;
+    /// Pixels a selected line's pen (or point square) is wider than its `width`.
+    static constexpr int32_t kSelectedExtraWidth = 2;
 
     /// A line with the attributes of lineAttrTable, belonging to chart (may be null), reporting
     /// changes through cb.
@@ -194,6 +196,10 @@ public:
     /// Draws the axes the `axis` attribute names, with the grids `grid` names.
     void DrawAxes(plat::DrawContext& dc);
 
+    /// The selected line is drawn thicker (the chart keeps which line is selected).
+    void SetSelected(bool selected) { m_selected = selected; }
+    bool IsSelected() const { return m_selected; }
+
     void SetDrawHook(std::unique_ptr<XChartDL_CL> hook);
     XChartDL_CL& DrawHook() { return *m_drawHook; }
 
@@ -231,6 +237,7 @@ private:
     XTextArray m_pathNames;
     XChartLineList m_subLines;
     bool m_changed = false;
+    bool m_selected = false;
     XChartLineAxisCB m_axisCB;
     XChartAxisX m_axisX;
     XChartAxisY m_axisY;

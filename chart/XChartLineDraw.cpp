@@ -226,7 +226,9 @@ void XChartLine::DrawPolyline(plat::DrawContext& dc)
     if (color.IsNone()) {
         return;
     }
-    dc.SetPen(plat::Pen{Ref(color), PenWidth(m_attrs, "width", 2), plat::PenStyle::Solid});
+    // A selected line stands out by a thicker pen.
+    const int32_t width = PenWidth(m_attrs, "width", 2) + (m_selected ? kSelectedExtraWidth : 0);
+    dc.SetPen(plat::Pen{Ref(color), width, plat::PenStyle::Solid});
     const XChartScale& sx = m_axisX.Scale();
     const XChartScale& sy = m_axisY.Scale();
     const XRealArray& x = Column(XChartColumn::X);
@@ -235,17 +237,60 @@ void XChartLine::DrawPolyline(plat::DrawContext& dc)
     std::vector<plat::Point> pts;
     pts.reserve(size_t(std::min(n, 65536)) + 1);
     ColumnRuns runs(pts);
+
+    // A zoomed view leaves most points far beside the plot area. Between two points on the
+    // same side beyond it nothing shows, so of each such run only its first and last point
+    // are drawn: the strokes into and out of the run stay as they were, and the stroker is
+    // not handed a hundred thousand invisible segments. The margin keeps the joins at the
+    // kept points (a miter reaches at most ten half widths) off the plot area.
+    const plat::Rect clip = dc.GetClipBox();
+    const double margin = 64.0 + 10.0 * width;
+    const double cullLeft = clip.left - margin;
+    const double cullRight = clip.right + margin;
+    const bool logY = sy.log && sy.shownLo > 0.0 && sy.shownHi > 0.0;
+    int32_t side = 0; // -1 or 1 while a run beside the plot area is open
+    int32_t runFirst = -1;
+    int32_t runLast = -1;
+    auto add = [&](int32_t i, double px) {
+        const double py = sy.ValueToPixel(y[i]);
+        if (!std::isfinite(py)) {
+            return; // a gap in the data (NaN) or a value a log axis cannot show
+        }
+        runs.Add(plat::Point{Px(px), Px(py)});
+    };
+    auto closeRun = [&]() {
+        if (side != 0) {
+            add(runFirst, sx.ValueToPixel(x[runFirst]));
+            if (runLast != runFirst) {
+                add(runLast, sx.ValueToPixel(x[runLast]));
+            }
+        }
+        side = 0;
+    };
     for (int32_t i = 0; i < n; ++i) {
         const double px = sx.ValueToPixel(x[i]);
         if (!std::isfinite(px) || std::fabs(px) > kMaxLineX) {
             continue;
         }
-        const double py = sy.ValueToPixel(y[i]);
-        if (!std::isfinite(py)) {
-            continue; // a gap in the data (NaN) or a value a log axis cannot show
+        const int32_t s = px < cullLeft ? -1 : (px > cullRight ? 1 : 0);
+        if (s != 0) {
+            const double v = y[i];
+            if (!std::isfinite(v) || (logY && !(v > 0.0))) {
+                continue; // skipped as add() would skip it
+            }
+            if (s == side) {
+                runLast = i;
+                continue;
+            }
+            closeRun();
+            side = s;
+            runFirst = runLast = i;
+            continue;
         }
-        runs.Add(plat::Point{Px(px), Px(py)});
+        closeRun();
+        add(i, px);
     }
+    closeRun();
     runs.Flush();
     if (m_attrs.GetBool("closePath", false) && pts.size() > 2) {
         pts.push_back(pts.front());
@@ -259,7 +304,8 @@ void XChartLine::DrawPoints(plat::DrawContext& dc)
     if (color.IsNone()) {
         return;
     }
-    const int32_t w = std::max(1, PenWidth(m_attrs, "width", 2));
+    const int32_t w =
+        std::max(1, PenWidth(m_attrs, "width", 2)) + (m_selected ? kSelectedExtraWidth : 0);
     const XChartScale& sx = m_axisX.Scale();
     const XChartScale& sy = m_axisY.Scale();
     const XRealArray& x = Column(XChartColumn::X);

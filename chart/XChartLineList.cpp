@@ -15,7 +15,13 @@ int32_t XChartLineList::Find(ZStr name) const
 int32_t XChartLineList::Add(ZStr name, std::unique_ptr<XChartLine> line)
 {
     const int32_t index = m_lines.Append(std::move(line));
-    m_index.Insert(name, index);
+    if (index < 0) {
+        return -1;
+    }
+    if (m_index.Insert(name, index) < 0) {
+        m_lines.Remove(index); // a line that cannot be found by name is not kept
+        return -1;
+    }
     return index;
 }
 

@@ -24,7 +24,8 @@ public:
     XChartLine* operator[](int32_t index) const { return m_lines[index].get(); }
     /// The index of the line called name, or -1.
     int32_t Find(ZStr name) const;
-    /// Takes line under name (a name not in the list); returns its index.
+    /// Takes line under name (a name not in the list); returns its index, or -1 (the line
+    /// destroyed, the list as it was) when memory ran out.
     int32_t Add(ZStr name, std::unique_ptr<XChartLine> line);
     /// Destroys every line.
     void Clear();

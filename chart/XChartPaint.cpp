@@ -46,6 +46,7 @@ void PlaceSide(const std::vector<XChartAxis*>& axes, XChartAxisSide side, int32_
     int32_t pos = first;
     for (XChartAxis* axis : axes) {
         axis->SetGeometry(side, pos, plot, captionTop);
+        axis->SetPlaced(true);
         pos += direction * (axis->Thickness() + axis->GetAxisSep());
     }
 }
@@ -123,6 +124,8 @@ void XChart::LayoutAxes(plat::DrawContext& dc, const plat::Rect& p)
 {
     for (int32_t i = 0; i < LineCount(); ++i) {
         Line(i)->Prepare();
+        Line(i)->AxisX().SetPlaced(false);
+        Line(i)->AxisY().SetPlaced(false);
     }
     AssignRanges();
 
@@ -192,21 +195,18 @@ void XChart::LayoutAxes(plat::DrawContext& dc, const plat::Rect& p)
     m_plotRect = d;
 }
 
-void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
+plat::Rect XChart::LayoutTitle(plat::DrawContext& dc, const plat::Rect& a,
+                               std::vector<std::string>& lines, int32_t& lineHeight)
 {
     plat::Font font;
     font.face = m_attrs.GetStr("titleFontName").Text();
     font.sizeTenths = TitleFontSize(a.Height());
     dc.SetFont(font);
-    const XColor color = m_attrs.GetColor("titleFontColor", XColor::FromRGB(255, 255, 255));
-    dc.SetTextColor(plat::ColorRef(color.Value()));
-    dc.SetBkMode(plat::BkMode::Transparent);
-    dc.SetTextAlign(plat::TextAlign::kLeft | plat::TextAlign::kTop);
 
     // A title may hold line breaks (a file keeps them); each line is drawn on its own and
     // centred in the box.
     const ZString title = m_attrs.GetStr("title");
-    std::vector<std::string> lines;
+    lines.clear();
     std::string current;
     for (char c : title.Str()) {
         if (c == '\n') {
@@ -218,7 +218,7 @@ void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
     }
     lines.push_back(current);
     int32_t w = 0;
-    int32_t lineHeight = dc.GetTextMetrics().height;
+    lineHeight = dc.GetTextMetrics().height;
     for (const std::string& line : lines) {
         w = std::max(w, int32_t(dc.GetTextExtent(line).cx));
     }
@@ -264,13 +264,51 @@ void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
     default: // 8 and more: centred
         break;
     }
-    m_titleRect = plat::Rect::FromXYWH(x, y, w, h);
+    return plat::Rect::FromXYWH(x, y, w, h);
+}
+
+plat::Rect XChart::TitleRoom(plat::DrawContext& dc, const plat::Rect& a, const plat::Rect& p)
+{
+    // A title at the top or bottom edge that is taller than the margin would stand over the
+    // axes, their labels and captions (the X caption sits right above a title at the
+    // bottom): the plot area gives way to it. A title that fits in the margin, or stands at
+    // the sides or in the middle, leaves the plot area as it is.
+    const int32_t place = std::max(0, m_attrs.GetInt("titlePlace", 1));
+    const bool top = place <= 2;
+    const bool bottom = place >= 4 && place <= 6;
+    if ((!top && !bottom) || m_attrs.GetStr("title").IsEmpty()) {
+        return p;
+    }
+    std::vector<std::string> lines;
+    int32_t lineHeight = 0;
+    const plat::Rect box = LayoutTitle(dc, a, lines, lineHeight);
+    constexpr int32_t kGap = 4;
+    plat::Rect r = p;
+    if (top && box.bottom > p.top) {
+        r.top = std::min(p.bottom - 1, box.bottom + kGap);
+    } else if (bottom && box.top < p.bottom) {
+        r.bottom = std::max(p.top + 1, box.top - kGap);
+    }
+    return r;
+}
+
+void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
+{
+    std::vector<std::string> lines;
+    int32_t lineHeight = 0;
+    const plat::Rect box = LayoutTitle(dc, a, lines, lineHeight);
+    const XColor color = m_attrs.GetColor("titleFontColor", XColor::FromRGB(255, 255, 255));
+    dc.SetTextColor(plat::ColorRef(color.Value()));
+    dc.SetBkMode(plat::BkMode::Transparent);
+    dc.SetTextAlign(plat::TextAlign::kLeft | plat::TextAlign::kTop);
+    m_titleRect = box;
     if (color.IsNone()) {
         return;
     }
     for (size_t i = 0; i < lines.size(); ++i) {
         const int32_t lw = dc.GetTextExtent(lines[i]).cx;
-        dc.TextOut({x + (w - lw) / 2, y + int32_t(i) * lineHeight}, lines[i]);
+        dc.TextOut({box.left + (box.Width() - lw) / 2, box.top + int32_t(i) * lineHeight},
+                   lines[i]);
     }
 }
 
@@ -295,6 +333,7 @@ void XChart::Paint(plat::DrawContext& dc, const NXRect& area)
     plat::Rect p{a.left + InsetPixels(inset.x), a.top + InsetPixels(inset.y),
                  a.right - InsetPixels(inset.width), a.bottom - InsetPixels(inset.height)};
     p = p.Intersect(dc.GetClipBox());
+    p = TitleRoom(dc, a, p);
 
     LayoutAxes(dc, p);
 

@@ -102,6 +102,10 @@ void Quit(int code)
 {
     s_quit = true;
     s_quitCode = code;
+    // The loop may be about to wait for the next event (a quit asked while painting is asked
+    // inside the toolkit's wait, before it blocks): a due timeout lets it return at once.
+    Fl::add_timeout(
+        0.0, [](void*) {}, nullptr);
 }
 
 void ProcessPending()

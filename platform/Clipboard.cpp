@@ -1,6 +1,7 @@
 #include "platform/Clipboard.h"
 
 #include "platform/Application.h"
+#include "platform/ClipboardImage.h"
 #include "platform/Image.h"
 #include "platform/detail/Utf8.h"
 
@@ -143,7 +144,9 @@ bool GetClipboardText(std::string& text)
         return false;
     const Atom clipboard = XInternAtom(fl_display, "CLIPBOARD", False);
     const ::Window owner = XGetSelectionOwner(fl_display, clipboard);
-    if (owner == None)
+    // A picture of ours holds no text; asking our own window would wait for an answer that
+    // only the event loop could give.
+    if (owner == None || OwnsClipboardImage())
         return false;
     if (owner == fl_message_window) {
         PasteReceiver receiver;

@@ -38,7 +38,8 @@ void WriteHeader(std::ostream& os, const FilterDesign& d, int precision)
         return os << std::setw(kLabelWidth) << text;
     };
     label("Elements = ") << d.ele << "\r\n";
-    label("Bandpass ripple = ") << d.rip << " dB\r\n";
+    // A ripple typed as "-0" is the maximally flat response and reads as 0.0, not -0.0.
+    label("Bandpass ripple = ") << (d.rip == 0.0 ? 0.0 : d.rip) << " dB\r\n";
     label("Center Frequency = ") << d.fzmc * 1000 << " MHz\r\n";
     label("Cutoff Frequency = ") << d.fLow * 1000 << " / " << d.fHigh * 1000 << " MHz\r\n";
     label("Ripple BW = ") << d.bwRipple * 1000 << " MHz\r\n";

@@ -17,6 +17,29 @@ inline constexpr int kMinElements = 2;
 inline constexpr int kMaxElements = 12;
 /// Largest number of sweep points that validation accepts (the arrays' capacity).
 inline constexpr int kMaxSweepPoints = kMaxArrayEntries;
+
+// Limits of the real-valued inputs, in the units of the dialog's fields. They lie far
+// beyond any filter that can be built (every design from 1 MHz to 100 GHz in any sensible
+// box is inside them) and keep every result a finite number: past them the arithmetic
+// overflows or underflows and the report would show "inf" and "nan".
+/// Smallest ripple of the equal-ripple response, dB (0 itself selects the maximally flat one).
+inline constexpr double kMinRippleDb = 0.0001;
+/// Largest ripple, dB.
+inline constexpr double kMaxRippleDb = 4.0;
+/// Centre frequency range, MHz.
+inline constexpr double kMinFrequencyMHz = 0.001;
+inline constexpr double kMaxFrequencyMHz = 1e6;
+/// Bandwidth range, MHz.
+inline constexpr double kMinBandwidthMHz = 0.001;
+inline constexpr double kMaxBandwidthMHz = 1e6;
+/// Largest feed line impedance, ohm (the smallest is 1).
+inline constexpr double kMaxImpedanceOhm = 1e6;
+/// Largest ground-plane spacing and end-plate distance, mm.
+inline constexpr double kMaxLengthMm = 1e6;
+/// Smallest rod diameter, mm.
+inline constexpr double kMinRodDiameterMm = 0.001;
+/// Largest sweep step, MHz.
+inline constexpr double kMaxStepMHz = 1e5;
 /// The value of pi used throughout the design arithmetic (eight decimals, as the
 /// design formulas have always been evaluated).
 inline constexpr double kPi = 3.14159265;

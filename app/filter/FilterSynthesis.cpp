@@ -57,6 +57,11 @@ double InterpolateRoot(const double l[3], const double b[3])
 double RodSpacing(double H, double cothD, double exponent)
 {
     const double P = std::pow(cothD, exponent);
+    // A very wide band couples the rods so strongly that P overflows; the spacing then takes
+    // its limit, 0 (ln((P + 1)/(P - 1)) falls as 2/P), rather than inf/inf.
+    if (std::isinf(P)) {
+        return 0.0;
+    }
     return (H / kPi) * std::log((P + 1) / (P - 1));
 }
 

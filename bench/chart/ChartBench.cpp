@@ -1,7 +1,7 @@
 // Painting cost of the chart into a 1000x600 image: the calculator's chart (200 points, axes,
-// grid, captions, title) and one line of 1,000,000 points. Each is paired with a peer run in
-// the same process: the same points already in pixels, stroked as one polyline straight
-// through the drawing context. The ratio is what the chart's own work (layout, scales,
+// grid, captions, title) and one line of 1,000,000 points, in full and zoomed. Each is paired with
+// a peer run in the same process: the same points already in pixels, stroked as one polyline
+// straight through the drawing context. The ratio is what the chart's own work (layout, scales,
 // labels, pixel conversion) adds to the drawing itself.
 
 #include "app/filter/DesignComputation.h"
@@ -124,6 +124,19 @@ void BM_PaintMillionPointLine(benchmark::State& state)
 }
 BENCHMARK(BM_PaintMillionPointLine)->Unit(benchmark::kMillisecond);
 
+// The same line with its X axis zoomed to 1% of the samples, as after a drag along the axis:
+// every point is still scaled, but only those near the view reach the polyline.
+void BM_PaintZoomedMillionPointLine(benchmark::State& state)
+{
+    XChart chart;
+    MillionPointChart(chart);
+    PixelsOf(chart); // a first paint sets the full range the view lies in
+    XChartAxis& axis = chart.Line(0)->AxisX();
+    axis.ZoomToValues(400000.0, 410000.0);
+    PaintLoop(state, chart);
+}
+BENCHMARK(BM_PaintZoomedMillionPointLine)->Unit(benchmark::kMillisecond);
+
 void BM_PolylineMillionPoints(benchmark::State& state)
 {
     XChart chart;
@@ -159,6 +172,8 @@ public:
         Row("calculator's chart, 200 points", "BM_PaintCalculatorChart",
             "BM_PolylineCalculatorPoints");
         Row("one line of 1,000,000 points", "BM_PaintMillionPointLine", "BM_PolylineMillionPoints");
+        Row("the same, X zoomed to 1%", "BM_PaintZoomedMillionPointLine",
+            "BM_PolylineMillionPoints");
     }
 
 private:

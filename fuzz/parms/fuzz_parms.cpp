@@ -13,6 +13,7 @@
 #include "app/filter/FilterSynthesis.h"
 #include "app/filter/ParmsText.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +51,11 @@ void FuzzParmsText(std::string_view text)
             lines += report[i] == '\r' && report[i + 1] == '\n';
         }
         Check(lines == static_cast<std::size_t>(26 + design->ele + design->NFR));
+        // Validation keeps the arithmetic finite: nothing overflows into the report.
+        Check(report.find("inf") == std::string::npos);
+    }
+    for (int k = 0; k < design->NFR; ++k) {
+        Check(std::isfinite(design->sweepFreq[k]) && std::isfinite(design->attenuation[k]));
     }
     // The calculator's path refuses a text with an unreadable value even when the values
     // that were carried over happen to make a valid design.

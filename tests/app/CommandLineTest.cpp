@@ -2,10 +2,13 @@
 
 #include "app/filter/DesignReport.h"
 #include "tests/FileFaults.h"
+#include "tests/TestSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -35,14 +38,6 @@ Outcome Tessera(const std::vector<std::string>& args)
     run.out = out.str();
     run.err = err.str();
     return run;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 std::string ReferenceReport(const char* name)
@@ -154,6 +149,16 @@ TEST(CommandLineTest, InvalidInputsNameTheFirstInValidationOrder)
         {{"--h", "nan"}, "Error: Ground plane space\n"},
         {{"--bw", "inf"}, "Error: Bandwidth\n"},
         {{"--z", "abc", "--ripple", "x"}, "Error: Ripple\n"},
+        // Hexadecimal numbers are refused for every input alike.
+        {{"--fc", "0x4B0"}, "Error: Frequency\n"},
+        {{"--elements", "0x5"}, "Error: Elements\n"},
+        // Finite values far beyond any filter.
+        {{"--fc", "1e308"}, "Error: Frequency\n"},
+        {{"--fc", "1e-320"}, "Error: Frequency\n"},
+        {{"--bw", "1e308"}, "Error: Bandwidth\n"},
+        {{"--h", "1e308"}, "Error: Ground plane space\n"},
+        {{"--parms", "ele=5&rip=1&fzmc=1e300&bwmc=70&R=50&H=20&D=8&E=25&NFR=200&STP=1"},
+         "Error: Frequency\n"},
         // Parameter texts from the user are bounded and checked.
         {{"--parms", "ele=5&rip=1&fzmc=1200&bwmc=70&R=50&H=20&D=8&E=25&NFR=100000&STP=1"},
          "Error: Points to graph\n"},
@@ -209,6 +214,9 @@ TEST(CommandLineTest, HelpAndVersion)
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     EXPECT_NE(help.out.find("(default 1200)"), std::string::npos);
+    // The limits of the inputs are stated.
+    EXPECT_NE(help.out.find("centre frequency, 0.001 to 1000000"), std::string::npos);
+    EXPECT_NE(help.out.find("or 0.0001 to 4"), std::string::npos);
     // Help wins over anything else on the line, even an invalid input.
     EXPECT_EQ(Tessera({"--elements", "99", "--help"}).out, help.out);
 
@@ -316,6 +324,8 @@ TEST(CommandLineTest, UnusableChartOptions)
           std::vector<std::string>{"--chart", "chart.png", "--size", "0x10"},
           std::vector<std::string>{"--chart", "chart.png", "--size", "100"},
           std::vector<std::string>{"--chart", "chart.png", "--size", "30000x10"},
+          std::vector<std::string>{"--chart", "chart.png", "--size", "10xx10"},
+          std::vector<std::string>{"--chart", "chart.png", "--size", "10x,10"},
           std::vector<std::string>{"--chart"}}) {
         const Outcome run = Tessera(args);
         EXPECT_EQ(run.status, kExitUsage) << args.back();
@@ -424,6 +434,44 @@ TEST(CommandLineTest, EveryOutputFileIsReplacedSafely)
         EXPECT_EQ(ReadFile(longName).rfind(kind.start, 0), 0u);
 
         EXPECT_EQ(filefaults::FolderEntries(folder.Path()).size(), 4u);
+    }
+}
+
+// An output stream whose every write fails as on a full disk.
+class FullDisk : public std::streambuf
+{
+protected:
+    int_type overflow(int_type) override
+    {
+        errno = ENOSPC;
+        return traits_type::eof();
+    }
+    std::streamsize xsputn(const char*, std::streamsize) override
+    {
+        errno = ENOSPC;
+        return 0;
+    }
+};
+
+TEST(CommandLineTest, FailedStandardOutputIsReported)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, std::vector<std::string>{"--version"},
+          std::vector<std::string>{}, std::vector<std::string>{"--parms-text"},
+          std::vector<std::string>{"--response-csv", "-"}}) {
+        FullDisk disk;
+        std::ostream out(&disk);
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine(args, out, err), kExitFailure);
+        EXPECT_EQ(err.str(),
+                  "tessera: cannot write output: " + std::string(std::strerror(ENOSPC)) + "\n");
+    }
+    // The real device, as "tessera --help > /dev/full" meets it.
+    std::ofstream full("/dev/full");
+    if (full) {
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine({"--help"}, full, err), kExitFailure);
+        EXPECT_NE(err.str().find("cannot write output"), std::string::npos) << err.str();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "base/ZString.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,58 @@ TEST(XArrayTest, AppendGrowsByStepOrFactor)
         byFactor.Append(i);
     }
     EXPECT_EQ(byFactor.Capacity(), 20);
+}
+
+// Counts how elements are made, so a test can tell a move from a copy.
+struct Counted
+{
+    static int s_copies;
+    int value = 0;
+    Counted() = default;
+    explicit Counted(int v)
+        : value(v)
+    {
+    }
+    Counted(const Counted& other)
+        : value(other.value)
+    {
+        ++s_copies;
+    }
+    Counted(Counted&&) noexcept = default;
+    Counted& operator=(const Counted& other)
+    {
+        value = other.value;
+        ++s_copies;
+        return *this;
+    }
+    Counted& operator=(Counted&&) noexcept = default;
+};
+int Counted::s_copies = 0;
+
+TEST(XArrayTest, LargeAppendsGrowGeometricallyAndMoveElements)
+{
+    // Small arrays keep their step (above); past a few hundred elements each growth adds at
+    // least half, so a million appends reallocate a few dozen times, not a hundred thousand.
+    XArray<int> numbers;
+    int reallocations = 0;
+    for (int i = 0; i < 1000000; ++i) {
+        int before = numbers.Capacity();
+        numbers.Append(i);
+        reallocations += numbers.Capacity() != before;
+    }
+    EXPECT_LE(reallocations, 60);
+    EXPECT_EQ(numbers.Count(), 1000000);
+    EXPECT_EQ(numbers[999999], 999999);
+    EXPECT_EQ(numbers[123456], 123456);
+
+    // Growth moves the elements of an owning array; none is copied.
+    Counted::s_copies = 0;
+    XArray<Counted, false> owned;
+    for (int i = 0; i < 20000; ++i) {
+        owned.Append(Counted(i));
+    }
+    EXPECT_EQ(Counted::s_copies, 0);
+    EXPECT_EQ(owned[19999].value, 19999);
 }
 
 TEST(XArrayTest, SetSizeAllocatesExactly)

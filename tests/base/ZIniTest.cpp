@@ -264,6 +264,45 @@ TEST_F(ZIniTest, KeepMergesAnotherFile)
     EXPECT_FALSE(ini.HasSection("A"));
 }
 
+TEST_F(ZIniTest, LargeFilesLoadAndSaveWhole)
+{
+    // A file of many sections, one section of many keys ahead of them (whose written-key
+    // record must not be swept again for every later header) and many repeated headers of
+    // that section (whose key width must not be recounted for each): each part once was
+    // quadratic, and the whole still has to come back exactly.
+    const int kSections = 30000;
+    const int kKeys = 30000;
+    std::string file = "[Big]\r\n";
+    for (int k = 0; k < kKeys; ++k) {
+        file += "    key" + std::to_string(k) + " = v" + std::to_string(k) + "\r\n";
+    }
+    for (int s = 0; s < kSections; ++s) {
+        file += "[S" + std::to_string(s) + "]\r\n    k = " + std::to_string(s) + "\r\n";
+        if (s % 3 == 0) {
+            file += "[Big]\r\n";
+        }
+    }
+    Write("big.ini", file);
+    ZIni ini;
+    ASSERT_TRUE(Load(ini, "big.ini"));
+    EXPECT_EQ(Sections(ini, false, true, "").size(), size_t(kSections + 2));
+    EXPECT_EQ(Value(ini, "S29999", "k"), "29999");
+    EXPECT_EQ(Value(ini, "Big", "key29999"), "v29999");
+
+    // The loaded text is the caller's: changing it must not disturb a later save.
+    ini.text = "[Other]\r\n";
+    ini.Set("Big", "key7", "changed");
+    ASSERT_TRUE(Save(ini, "big.ini"));
+    ZIni again;
+    ASSERT_TRUE(Load(again, "big.ini"));
+    EXPECT_EQ(Sections(again, false, true, ""), Sections(ini, false, true, ""));
+    EXPECT_EQ(Value(again, "Big", "key7"), "changed");
+    EXPECT_EQ(Value(again, "Big", "key29999"), "v29999");
+    EXPECT_EQ(Value(again, "S0", "k"), "0");
+    ASSERT_TRUE(Save(again, "copy.ini"));
+    EXPECT_EQ(Read("copy.ini"), Read("big.ini"));
+}
+
 TEST_F(ZIniTest, FailedWriteLeavesTheOldFileIntact)
 {
     Write("keep.ini", "[C_1]\nName=precious\n");

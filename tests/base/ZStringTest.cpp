@@ -1,16 +1,12 @@
 #include "base/ZString.h"
 
 #include "base/XArray.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 TEST(ZStringTest, ConstructionSizes)
 {

@@ -7,6 +7,7 @@
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 #include "platform/Image.h"
+#include "tests/TestSupport.h"
 #include "xml/TXML.h"
 
 #include <cstdio>
@@ -21,19 +22,6 @@
 namespace {
 
 using charttest::S;
-
-std::string TempPath(const std::string& name)
-{
-    return ::testing::TempDir() + "chart_" + std::to_string(getpid()) + "_" + name;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 bool IsGrey(plat::ColorRef c)
 {
@@ -155,6 +143,47 @@ TEST(TesseraChartTest, DefaultDesignChart)
     // Level of the Y axis: 10 dB steps fit into 413 pixels.
     EXPECT_EQ(ay.GetTickStep(), 10.0);
     EXPECT_EQ(ax.GetTickStep(), 50.0);
+}
+
+TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)
+{
+    const DesignOutputs out = DefaultDesign();
+    XChart chart;
+    SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
+                       int32_t(out.responseX.size()));
+    for (const plat::Size size : {plat::Size{900, 560}, plat::Size{640, 400}, plat::Size{486, 413},
+                                  plat::Size{400, 260}, plat::Size{300, 200}}) {
+        SCOPED_TRACE(std::to_string(size.cx) + "x" + std::to_string(size.cy));
+        RenderChart(chart, size.cx, size.cy);
+        const plat::Rect plot = chart.GetPlotRect();
+        const plat::Rect title = chart.GetTitleRect();
+        const XChartAxis& ax = chart.Line(0)->AxisX();
+        const XChartAxis& ay = chart.Line(0)->AxisY();
+        // The X axis with its labels and the "MHz" caption row ends above the title at the
+        // bottom centre.
+        EXPECT_LE(plot.bottom + ax.Thickness(), title.top);
+        EXPECT_EQ(title.bottom, size.cy);
+        for (const plat::Rect& label : ax.GetLabelRects()) {
+            EXPECT_TRUE(label.Intersect(title).IsEmpty());
+        }
+        for (const plat::Rect& label : ay.GetLabelRects()) {
+            EXPECT_TRUE(label.Intersect(title).IsEmpty());
+            EXPECT_GE(label.top, 0);
+        }
+        // Neighbouring labels of an axis do not touch.
+        const XArray<plat::Rect>& xl = ax.GetLabelRects();
+        for (int32_t i = 1; i < xl.Count(); ++i) {
+            EXPECT_LT(xl[i - 1].right, xl[i].left);
+        }
+    }
+    // A title that fits into the margin leaves the plot area where it was.
+    chart.Attrs().SetInt("titleFontSize", 80);
+    chart.Attrs().SetRect("chartInset", NXRect{15, 15, 15, 40});
+    RenderChart(chart, 600, 400);
+    const plat::Rect a = chart.GetPlotRect();
+    chart.Attrs().SetStr("title", "");
+    RenderChart(chart, 600, 400);
+    EXPECT_EQ(chart.GetPlotRect(), a);
 }
 
 TEST(TesseraChartTest, ExportWritesEachFormat)

@@ -173,6 +173,14 @@ TEST_F(AxisTest, NiceStartRoundsTheShownRange)
     axis.CalcRangeStep(1);
     EXPECT_EQ(axis.Scale().shownLo, 1.5);
     EXPECT_EQ(axis.Scale().shownHi, 4.5);
+    // ... and its ticks fall on multiples of the step, not on the view's odd start.
+    axis.Scale().SetView(1.3, 5.7);
+    axis.CalcRangeStep(1);
+    axis.BuildTicks();
+    EXPECT_EQ(axis.GetTickStep(), 0.5);
+    ASSERT_FALSE(Ticks().empty());
+    EXPECT_DOUBLE_EQ(Ticks().front(), 1.5);
+    EXPECT_DOUBLE_EQ(Ticks().back(), 5.5);
 }
 
 TEST_F(AxisTest, ATickNextToZeroIsZero)

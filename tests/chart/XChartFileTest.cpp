@@ -440,3 +440,32 @@ TEST(XChartFileTest, ARawAmpersandFromAnOlderFileIsKept)
     Read(chart, "<XCHART title='R & D'/>");
     EXPECT_EQ(S(chart.Attrs().GetStr("title")), "R & D");
 }
+
+TEST(XChartFileTest, ALargeChartIsWrittenAndReadBack)
+{
+    // 300,000 rows: writing them a row at a time must not copy the text for every row (that
+    // took minutes), and the caller's string keeps its own growth step.
+    constexpr int32_t kRows = 300000;
+    XChart chart;
+    XChartLine& line = *chart.Line(chart.GetOrAddLine("big"));
+    XRealArray xs(kRows, kRows);
+    XRealArray ys(kRows, kRows);
+    for (int32_t i = 0; i < kRows; ++i) {
+        xs[i] = i;
+        ys[i] = (i % 1000) * 0.5;
+    }
+    line.X() = std::move(xs);
+    line.Y() = std::move(ys);
+    ZString out;
+    out.SetGrowthStep(50);
+    chart.WriteXML(out, "XCHART", "aXChart", "XCHART", "", true);
+    EXPECT_EQ(out.GrowthStep(), 50);
+
+    XChart back;
+    ASSERT_TRUE(Read(back, S(out)));
+    ASSERT_EQ(back.LineCount(), 1);
+    const XChartLine& big = *back.Line(0);
+    ASSERT_EQ(big.PointCount(), kRows);
+    EXPECT_EQ(big.Column(XChartColumn::X)[kRows - 1], kRows - 1);
+    EXPECT_EQ(big.Column(XChartColumn::Y)[1999], 499.5);
+}

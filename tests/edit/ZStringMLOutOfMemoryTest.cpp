@@ -2,6 +2,7 @@
 #include "edit/ZML_Undo.h"
 #include "edit/ZStringML.h"
 #include "edit/ZUndo.h"
+#include "tests/TestSupport.h"
 #include "tests/base/AllocFailure.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,6 @@ struct Editor
 
     Editor() { buf.SetUndoMngr(&undo); }
 };
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 // Everything a user could see of the buffer: the text, the block structure's soundness and
 // the undo history with the text of every record.

@@ -3,17 +3,13 @@
 #include "base/XArray.h"
 #include "base/ZString.h"
 #include "edit/ZUndo.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 std::string Text(const ZStringML& b, const char* sep = "\n")
 {

@@ -3,17 +3,13 @@
 #include "base/ZString.h"
 #include "edit/ZML_Undo.h"
 #include "edit/ZStringML.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 class ZUndoTest : public ::testing::Test
 {

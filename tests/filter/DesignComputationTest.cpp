@@ -2,7 +2,10 @@
 
 #include "TestDesigns.h"
 
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -49,6 +52,64 @@ TEST(DesignComputationTest, UnitChangesOnlyTheReport)
     EXPECT_NE(mm.report, inch.report);
     EXPECT_EQ(mm.responseX, inch.responseX);
     EXPECT_EQ(mm.responseY, inch.responseY);
+}
+
+TEST(DesignComputationTest, DesignsAtTheInputLimitsShowOnlyNumbers)
+{
+    // Every corner of the accepted inputs (and the sweep a parameter text may ask for) gives a
+    // report without "inf" and a response of finite numbers; the only undefined values are
+    // those of a tap that does not fit on the rod (its height and the end rod's length).
+    const double ripples[] = {0.0, kMinRippleDb, kMaxRippleDb};
+    const double frequencies[] = {kMinFrequencyMHz, kMaxFrequencyMHz};
+    const double bandwidths[] = {kMinBandwidthMHz, kMaxBandwidthMHz};
+    const double impedances[] = {1.0, kMaxImpedanceOhm};
+    struct Box
+    {
+        double H, D, E;
+    };
+    const Box boxes[] = {{kMaxLengthMm, kMinRodDiameterMm, kMaxLengthMm},
+                         {0.002, kMinRodDiameterMm, 0.000501},
+                         {kMaxLengthMm, kMaxLengthMm * 0.999, kMaxLengthMm}};
+    const char* sweeps[] = {"NFR=200&STP=1", "NFR=2000&STP=100000", "NFR=3&STP=1e-9"};
+    int designs = 0;
+    for (int ele : {kMinElements, kMaxElements}) {
+        for (double rip : ripples) {
+            for (double fc : frequencies) {
+                for (double bw : bandwidths) {
+                    for (double R : impedances) {
+                        for (const Box& box : boxes) {
+                            for (const char* sweep : sweeps) {
+                                char parms[256];
+                                std::snprintf(
+                                    parms, sizeof parms,
+                                    "ele=%d&rip=%g&fzmc=%g&bwmc=%g&R=%g&H=%g&D=%g&E=%g&%s", ele,
+                                    rip, fc, bw, R, box.H, box.D, box.E, sweep);
+                                DesignOutputs out;
+                                ASSERT_TRUE(RecomputeDesign(parms, LengthUnit::Millimetre, out))
+                                    << parms << ": " << out.status;
+                                ++designs;
+                                EXPECT_EQ(out.report.find("inf"), std::string::npos) << parms;
+                                for (const std::string& line : SplitLines(CrLfToLf(out.report))) {
+                                    if (line.find("nan") != std::string::npos) {
+                                        EXPECT_TRUE(line.find("Feed Tap") != std::string::npos ||
+                                                    line.find("end Rods") != std::string::npos)
+                                            << parms << "\n"
+                                            << line;
+                                    }
+                                }
+                                for (std::size_t k = 0; k < out.responseY.size(); ++k) {
+                                    ASSERT_TRUE(std::isfinite(out.responseX[k]) &&
+                                                std::isfinite(out.responseY[k]))
+                                        << parms << " point " << k;
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(designs, 2 * 3 * 2 * 2 * 2 * 3 * 3);
 }
 
 } // namespace

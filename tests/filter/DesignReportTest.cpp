@@ -181,6 +181,10 @@ TEST(DesignReportTest, MaximallyFlatShowsNoRippleBandwidth)
     EXPECT_EQ(lines[1], "            Bandpass ripple = 0.0 dB");
     EXPECT_EQ(lines[4], "                  Ripple BW = 0.0 MHz");
     EXPECT_EQ(lines[5], "                    3 dB BW = 70.0 MHz");
+    // A ripple typed as "-0" is the same response and reads the same.
+    in.rip = -0.0;
+    EXPECT_EQ(SplitLines(CrLfToLf(Report(in, LengthUnit::Millimetre)))[1],
+              "            Bandpass ripple = 0.0 dB");
 }
 
 TEST(DesignReportTest, UndefinedValuesLeaveTheReportComplete)

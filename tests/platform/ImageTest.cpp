@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/SystemColors.h"
+#include "tests/TestSupport.h"
 
 #include <cstdio>
 #include <fstream>
@@ -12,11 +13,6 @@
 using namespace plat;
 
 namespace {
-
-std::string TempPath(const std::string& name)
-{
-    return ::testing::TempDir() + "plat_" + std::to_string(getpid()) + "_" + name;
-}
 
 // What the `file` program says about a file, or an empty text when it is not installed.
 std::string FileType(const std::string& path)

@@ -1,3 +1,4 @@
+#include "tests/TestSupport.h"
 #include "xml/TXML.h"
 #include "xml/TXMLBinder.h"
 
@@ -9,11 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 class MapBinder : public TXMLBinder
 {

@@ -1,14 +1,10 @@
+#include "tests/TestSupport.h"
 #include "xml/TXML.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
-
-std::string S(ZStr s)
-{
-    return std::string(s.ptr, size_t(s.len));
-}
 
 std::string Value(const TXMLNode* n)
 {
@@ -136,6 +132,32 @@ TEST(TXMLParseTest, DuplicateAttributesAreKeptAndTheFirstWins)
 }
 
 // ---- Text -------------------------------------------------------------------------------
+
+TEST(TXMLParseTest, AnElementWithManyAttributesKeepsThemAllInOrder)
+{
+    // Hostile markup: one element with a quarter of a million attributes. Their array must
+    // grow geometrically for this to parse at all in reasonable time.
+    const int kCount = 250000;
+    std::string text = "<e";
+    for (int i = 0; i < kCount; ++i) {
+        text += " a" + std::to_string(i) + "='" + std::to_string(i) + "'";
+    }
+    text += "/>";
+    TXML xml;
+    ASSERT_TRUE(ParseText(xml, text));
+    TXMLNode* e = First(xml);
+    ASSERT_EQ(e->GetAttributes().Count(), kCount);
+    EXPECT_EQ(Attr(e, "a0"), "0");
+    EXPECT_EQ(S(e->GetAttributes()[kCount - 1].name), "a249999");
+    EXPECT_EQ(S(e->GetAttributes()[kCount - 1].value), "249999");
+    EXPECT_EQ(S(e->GetAttributes()[123456].value), "123456");
+
+    ZString printed;
+    xml.Print(printed);
+    TXML again;
+    ASSERT_TRUE(again.Parse(printed.Text(), printed.Length(), TXML::LineBreaks::Fold));
+    EXPECT_EQ(First(again)->GetAttributes().Count(), kCount);
+}
 
 TEST(TXMLParseTest, TextWhiteSpaceFoldsToSingleBlanks)
 {
