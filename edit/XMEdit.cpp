@@ -2,6 +2,7 @@
 
 #include "base/XEvt.h"
 #include "base/XEvtHdlr.h"
+#include "base/XToolTipWnd.h"
 #include "edit/XFindDlg.h"
 #include "edit/ZStringML_Blk.h"
 #include "platform/Clipboard.h"
@@ -170,24 +171,39 @@ void XMEditScrollerCB::OnScroll(int32_t bar, uint32_t code, int32_t pos)
         m_edit.ScrollTo(m_edit.FirstLine(), to);
     }
     if (vert && plat::ScrollCode(code) == plat::ScrollCode::ThumbTrack) {
-        // The tip stands beside the vertical scroll bar, at the top of the view.
+        // The tip stands in the top right corner of the view, beside the thumb's bar.
         plat::Point at{0, 0};
         if (plat::Window* wnd = m_edit.GetWindow()) {
-            at = wnd->ClientToScreen({m_edit.GetViewSize().cx + 20, 0});
+            at = wnd->ClientToScreen({m_edit.GetViewSize().cx - 2, 2});
         }
         ShowTip(TipText(m_edit.FirstLine(), m_edit.LineCount()).Str(), at);
     }
 }
 
-void XMEditScrollerCB::ShowTip(ZStr text, plat::Point)
+XMEditScrollerCB::XMEditScrollerCB(XMEdit& edit)
+    : m_edit(edit)
+{
+}
+
+XMEditScrollerCB::~XMEditScrollerCB() = default;
+
+void XMEditScrollerCB::ShowTip(ZStr text, plat::Point topRight)
 {
     m_tip = text;
     m_shown = true;
+    if (!m_tipWnd) {
+        m_tipWnd = std::make_unique<XToolTipWnd>();
+    }
+    m_tipWnd->SetText(text);
+    m_tipWnd->ShowAt({topRight.x - m_tipWnd->GetBoxSize().cx, topRight.y});
 }
 
 void XMEditScrollerCB::HideTip()
 {
     m_shown = false;
+    if (m_tipWnd) {
+        m_tipWnd->Hide();
+    }
 }
 
 // ---------------------------------------------------------------------------------------

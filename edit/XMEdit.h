@@ -17,6 +17,7 @@
 
 class XEvtHdlr;
 class XFindDlg;
+class XToolTipWnd;
 class XMEdit;
 
 /// What a command gets besides its name: the character of "DoChar", the modifier states of
@@ -62,17 +63,15 @@ private:
 };
 
 /// The scroll bars' callback: scroll messages of the editor's window move the view, and
-/// while a thumb is dragged a tip shows "%d of %d" (first visible line from 1, line count).
-/// The tip is shown through ShowTip and HideTip, which a host may route to its own tool-tip
-/// window; here they only keep the text.
+/// while the vertical thumb is dragged a tool tip in the top right corner of the view shows
+/// "%d of %d" (first visible line from 1, line count); it goes when the drag ends.
 class XMEditScrollerCB
 {
 public:
-    explicit XMEditScrollerCB(XMEdit& edit)
-        : m_edit(edit)
-    {
-    }
-    virtual ~XMEditScrollerCB() = default;
+    explicit XMEditScrollerCB(XMEdit& edit);
+    virtual ~XMEditScrollerCB();
+    XMEditScrollerCB(const XMEditScrollerCB&) = delete;
+    XMEditScrollerCB& operator=(const XMEditScrollerCB&) = delete;
 
     /// A scroll message of bar (0 horizontal, 1 vertical) with a ScrollCode and position.
     virtual void OnScroll(int32_t bar, uint32_t code, int32_t pos);
@@ -80,16 +79,20 @@ public:
     /// plus one, "of", the range rounded.
     static ZString TipText(double pos, double range);
 
-    /// Shows text near screenPos; hides it again.
-    virtual void ShowTip(ZStr text, plat::Point screenPos);
+    /// Shows text in the tool-tip window with its top right corner at topRight (screen
+    /// coordinates); hides it again.
+    virtual void ShowTip(ZStr text, plat::Point topRight);
     virtual void HideTip();
     const ZString& GetTipText() const { return m_tip; }
     bool IsTipShown() const { return m_shown; }
+    /// The tool-tip window, once a tip was shown (null before).
+    XToolTipWnd* GetTipWnd() const { return m_tipWnd.get(); }
 
 private:
     XMEdit& m_edit;
     ZString m_tip;
     bool m_shown = false;
+    std::unique_ptr<XToolTipWnd> m_tipWnd;
 };
 
 /// The editor control's logic: commands by name, context menu, search and find dialog,

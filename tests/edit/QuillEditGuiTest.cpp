@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
+#include "tests/TestSupport.h"
 #include "tools/quill-edit/QuillEditApp.h"
 
 #include <cstdio>
@@ -16,14 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class QuillEditTest : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 // The editor window under real input: keys, mouse, wheel, scroll bars, the context menu, the
 // clipboard shared through the platform, the find dialog and dropped files.
 #include "EditTestUtil.h"
+#include "base/XToolTipWnd.h"
 #include "edit/XFindDlg.h"
 #include "edit/XMEditWnd.h"
 #include "platform/Application.h"
@@ -232,7 +233,9 @@ TEST_F(XMEditWndTest, WheelScrollBarTipAndFindKeys)
         void ShowTip(ZStr text, plat::Point at) override
         {
             XMEditScrollerCB::ShowTip(text, at);
-            tips.emplace_back(text.ptr, size_t(text.len));
+            // What the tool-tip window shows while the thumb moves.
+            const XToolTipWnd* tip = GetTipWnd();
+            tips.push_back(tip && tip->IsShown() ? tip->GetText().Text() : "(not shown)");
         }
         std::vector<std::string>& tips;
     };
@@ -245,6 +248,8 @@ TEST_F(XMEditWndTest, WheelScrollBarTipAndFindKeys)
     EXPECT_EQ(tips.back(), std::to_string(edit.FirstLine() + 1) + " of 250");
     EXPECT_GT(edit.FirstLine(), 0);
     EXPECT_FALSE(edit.GetScroller().IsTipShown());
+    ASSERT_NE(edit.GetScroller().GetTipWnd(), nullptr);
+    EXPECT_FALSE(edit.GetScroller().GetTipWnd()->IsShown());
 
     // Either scroll bar can be switched off; the view takes its room.
     const int32_t height = m_wnd.GetClientRect().Height();
