@@ -77,10 +77,9 @@ bool XChartDataTable::Parse(ZStr text, char separator)
         rows += c == separator ? 1 : 0;
         inToken = !gap;
     }
-    m_values.SetSize(tokens);
-    m_values.SetSize(0);
-    m_rowStart.SetSize(rows);
-    m_rowStart.SetSize(0);
+    if (!m_values.Reserve(tokens) || !m_rowStart.Reserve(rows)) {
+        return false; // no room for the table: it stays empty
+    }
     int32_t pos = 0;
     int32_t rowStart = 0;
     int32_t inRow = 0;
