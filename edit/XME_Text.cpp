@@ -275,13 +275,7 @@ bool XME_Text::DeleteSel()
         return false;
     }
     m_anchor = m_caret = s;
-    m_wantCol = -1;
-    UpdateScrollBars();
-    EnsureCaretVisible();
-    UpdateCaret();
-    Redraw();
-    OnTextChanged();
-    OnSelChanged();
+    TextEdited();
     return true;
 }
 
@@ -295,13 +289,7 @@ bool XME_Text::ReplaceSel(const ZStringML_Blk& lines)
         return false;
     }
     m_anchor = m_caret = end;
-    m_wantCol = -1;
-    UpdateScrollBars();
-    EnsureCaretVisible();
-    UpdateCaret();
-    Redraw();
-    OnTextChanged();
-    OnSelChanged();
+    TextEdited();
     return true;
 }
 
@@ -317,17 +305,33 @@ bool XME_Text::SetText(ZStr text, ZStr sep, bool keepCaret)
         m_firstLine = m_firstCol = 0;
     }
     ScrollTo(m_firstLine, m_firstCol);
+    TextEdited();
+    return true;
+}
+
+// After an edit the caret stands where the edit left it: the view follows it and the owner
+// hears of the new text and selection.
+void XME_Text::TextEdited()
+{
+    m_wantCol = -1;
     UpdateScrollBars();
     EnsureCaretVisible();
     UpdateCaret();
     Redraw();
     OnTextChanged();
     OnSelChanged();
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------
 // Scrolling
+
+void XME_Text::Scrolled()
+{
+    UpdateScrollBars();
+    UpdateCaret();
+    Redraw();
+    OnScrolled();
+}
 
 void XME_Text::ScrollTo(int32_t firstLine, int32_t firstCol)
 {
@@ -341,10 +345,7 @@ void XME_Text::ScrollTo(int32_t firstLine, int32_t firstCol)
     }
     m_firstLine = firstLine;
     m_firstCol = firstCol;
-    UpdateScrollBars();
-    UpdateCaret();
-    Redraw();
-    OnScrolled();
+    Scrolled();
 }
 
 void XME_Text::EnsureVisible(XME_Pos p)
@@ -372,10 +373,7 @@ void XME_Text::EnsureVisible(XME_Pos p)
     // scroll range offers, so the column is set as asked.
     m_firstLine = std::max<int32_t>(0, line);
     m_firstCol = std::max<int32_t>(0, col);
-    UpdateScrollBars();
-    UpdateCaret();
-    Redraw();
-    OnScrolled();
+    Scrolled();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -184,6 +184,10 @@ protected:
     void Redraw();
     void UpdateCaret();
     void UpdateScrollBars();
+    /// Follows an edit: view, caret and the owner's notifications.
+    void TextEdited();
+    /// Follows a change of the scroll position.
+    void Scrolled();
 
     XME_Pos m_caret;
     XME_Pos m_anchor;
