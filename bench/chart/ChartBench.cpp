@@ -7,6 +7,7 @@
 #include "app/filter/DesignComputation.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"
+#include "bench/BenchSupport.h"
 #include "chart/TesseraChart.h"
 #include "chart/XChart.h"
 #include "platform/Image.h"
@@ -146,27 +147,10 @@ void BM_PolylineMillionPoints(benchmark::State& state)
 BENCHMARK(BM_PolylineMillionPoints)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then milliseconds per paint and the ratio to each peer.
-class SummaryReporter : public benchmark::ConsoleReporter
+class SummaryReporter : public TimingReporter
 {
 public:
-    explicit SummaryReporter(OutputOptions options)
-        : ConsoleReporter(options)
-    {
-    }
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                // CPU time: the machine is shared, and wall time would count other work.
-                m_ms[run.benchmark_name()] = run.GetAdjustedCPUTime() /
-                                             benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void PrintSummary() const
+    void PrintSummary() const override
     {
         std::printf("\nPaint into a %dx%d image (CPU ms per paint):\n", kWidth, kHeight);
         Row("calculator's chart, 200 points", "BM_PaintCalculatorChart",
@@ -179,33 +163,20 @@ public:
 private:
     void Row(const char* what, const char* paint, const char* peer) const
     {
-        const double ms = Time(paint);
-        const double peerMs = Time(peer);
+        const double ms = Milliseconds(paint);
+        const double peerMs = Milliseconds(peer);
         if (ms <= 0.0 || peerMs <= 0.0) {
             return;
         }
         std::printf("  %-32s %9.2f ms   bare polyline %9.2f ms   ratio %.2f\n", what, ms, peerMs,
                     ms / peerMs);
     }
-
-    double Time(const std::string& name) const
-    {
-        const auto it = m_ms.find(name);
-        return it == m_ms.end() ? 0.0 : it->second;
-    }
-
-    std::map<std::string, double> m_ms;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter(isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults
-                                                         : benchmark::ConsoleReporter::OO_Tabular);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
-    benchmark::Shutdown();
-    return 0;
+    SummaryReporter reporter;
+    return RunBenchmarks(argc, argv, reporter);
 }

@@ -3,6 +3,7 @@
 // paints and quits), against the same viewer with a chart file of two points as the peer.
 // Needs a display (run under xvfb-run); the benchmark keeps a connection to it open.
 
+#include "bench/BenchSupport.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 #include "platform/Application.h"
@@ -80,36 +81,25 @@ BENCHMARK(BM_StartToFirstPaintTwoPoints)
     ->UseRealTime()
     ->Iterations(10);
 
-class SummaryReporter : public benchmark::ConsoleReporter
+class SummaryReporter : public TimingReporter
 {
 public:
-    using ConsoleReporter::ConsoleReporter;
-
-    void ReportRuns(const std::vector<Run>& runs) override
+    SummaryReporter()
+        : TimingReporter(Clock::Wall)
     {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                m_ms[run.benchmark_name()] = run.GetAdjustedRealTime() /
-                                             benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
     }
 
-    void PrintSummary() const
+    void PrintSummary() const override
     {
-        const auto big = m_ms.find("BM_StartToFirstPaint100k/iterations:10/real_time");
-        const auto small = m_ms.find("BM_StartToFirstPaintTwoPoints/iterations:10/real_time");
-        if (big == m_ms.end() || small == m_ms.end() || small->second <= 0.0) {
+        const double big = Milliseconds("BM_StartToFirstPaint100k/iterations:10/real_time");
+        const double small = Milliseconds("BM_StartToFirstPaintTwoPoints/iterations:10/real_time");
+        if (big <= 0.0 || small <= 0.0) {
             return;
         }
         std::printf("\nquill-chart, start to first paint (wall ms):\n"
                     "  100,000 points %8.1f ms   two points %8.1f ms   ratio %.2f\n",
-                    big->second, small->second, big->second / small->second);
+                    big, small, big / small);
     }
-
-private:
-    std::map<std::string, double> m_ms;
 };
 
 } // namespace
@@ -122,11 +112,6 @@ int main(int argc, char** argv)
         std::fputs("bench_chart_window: no display (run under xvfb-run)\n", stderr);
         return 1;
     }
-    benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter(isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults
-                                                         : benchmark::ConsoleReporter::OO_Tabular);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
-    benchmark::Shutdown();
-    return 0;
+    SummaryReporter reporter;
+    return RunBenchmarks(argc, argv, reporter);
 }

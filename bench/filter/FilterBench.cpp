@@ -9,6 +9,7 @@
 #include "app/filter/FilterResponse.h"
 #include "app/filter/FilterSynthesis.h"
 #include "app/filter/ParmsText.h"
+#include "bench/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -100,64 +101,34 @@ void BM_ResponseArrays(benchmark::State& state)
 BENCHMARK(BM_ResponseArrays);
 
 // Prints the usual table and keeps each benchmark's time per iteration for the summary.
-class SummaryReporter : public benchmark::ConsoleReporter
+class SummaryReporter : public TimingReporter
 {
 public:
-    explicit SummaryReporter(OutputOptions options)
-        : ConsoleReporter(options)
+    void PrintSummary() const override
     {
-    }
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.error_occurred == false) {
-                // CPU time: the machine is shared, and wall time would count other work.
-                m_nanoseconds[run.benchmark_name()] =
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
-                    1e9;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void PrintSummary() const
-    {
-        const double recompute = Time("BM_Recompute");
+        const double recompute = Microseconds("BM_Recompute");
         if (recompute <= 0.0) {
             return;
         }
-        std::printf("\nOne recomputation of the default design: %.1f us CPU\n", recompute / 1000);
+        std::printf("\nOne recomputation of the default design: %.1f us CPU\n", recompute);
         const char* parts[] = {"BM_ParseAndValidate", "BM_Synthesize", "BM_Report/0",
                                "BM_ResponseArrays"};
         for (const char* part : parts) {
-            std::printf("  %-22s %8.1f us  %5.1f %% of a recomputation\n", part, Time(part) / 1000,
-                        100 * Time(part) / recompute);
+            std::printf("  %-22s %8.1f us  %5.1f %% of a recomputation\n", part, Microseconds(part),
+                        100 * Microseconds(part) / recompute);
         }
         std::printf("  %-22s %8.1f us  (every tick, changed or not)\n", "BM_BuildParms",
-                    Time("BM_BuildParms") / 1000);
+                    Microseconds("BM_BuildParms"));
     }
 
 private:
-    double Time(const std::string& name) const
-    {
-        const auto it = m_nanoseconds.find(name);
-        return it == m_nanoseconds.end() ? 0.0 : it->second;
-    }
-
-    std::map<std::string, double> m_nanoseconds;
+    double Microseconds(const std::string& name) const { return Milliseconds(name) * 1e3; }
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    // Colours only on a terminal, so that a saved run reads cleanly.
-    SummaryReporter reporter(isatty(fileno(stdout)) != 0 ? benchmark::ConsoleReporter::OO_Defaults
-                                                         : benchmark::ConsoleReporter::OO_Tabular);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
-    benchmark::Shutdown();
-    return 0;
+    SummaryReporter reporter;
+    return RunBenchmarks(argc, argv, reporter);
 }
