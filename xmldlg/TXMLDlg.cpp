@@ -287,7 +287,7 @@ bool TXMLDlg::MeasureInput(const TXMLNode& node, plat::DrawContext& dc, NXRect& 
     if (node.GetAttribute("anchor", anchor) && anchor == "float") {
         return false;
     }
-    node.GetAttribute("text", text, "", TXMLDecode::Raw, &m_binder);
+    node.GetAttribute("text", text, "", TXMLDecode::Decode, &m_binder);
     NXRect list;
     bool autoSize = true;
     return f->MeasureCtrl(dc, node, type.Str(), text.Str(), rect, list, autoSize, &m_binder);
@@ -314,7 +314,7 @@ void TXMLDlg::PlaceInput(const TXMLNode& node, plat::DrawContext& dc, const NXRe
         int show = 1;
         node.GetIntAttribute("show", show, 1);
         ctrl->visible = show != 0;
-        node.GetAttribute("text", ctrl->text, "", TXMLDecode::Raw, &m_binder);
+        node.GetAttribute("text", ctrl->text, "", TXMLDecode::Decode, &m_binder);
         ctrl->kind = CtrlTypeOf(ctrl->type.Str());
         ctrl->node = &node;
         ctrl->font = m_styleStack.back().font;

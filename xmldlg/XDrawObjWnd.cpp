@@ -3,6 +3,7 @@
 #include "base/XColor.h"
 #include "platform/Image.h"
 #include "platform/SystemColors.h"
+#include "xml/TXML.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,23 +32,36 @@ void Text(plat::DrawContext& dc, const ZString& text, plat::Rect r, unsigned ali
                 align | plat::DrawTextFlags::kVCenter | plat::DrawTextFlags::kSingleLine);
 }
 
-// The texts of markup, tags dropped and character references left as written.
-ZString StripTags(ZStr markup)
+// The texts of dialog markup as they would show: the `text` of its TEXT elements and its
+// text nodes, in document order. Markup that does not parse is shown as written.
+void CollectTexts(const TXMLNode* node, ZString& out)
 {
-    ZString out;
-    bool inTag = false;
-    for (int32_t i = 0; i < markup.len; ++i) {
-        const char c = markup[i];
-        if (c == '<') {
-            inTag = true;
-        } else if (c == '>') {
-            inTag = false;
-            out.Append(' ');
-        } else if (!inTag) {
-            out.Append(c);
+    for (; node; node = node->NextSiblingNode()) {
+        ZString text;
+        if (node->GetType() == TXMLType::Text) {
+            text.Assign(node->GetValue().Trim());
+        } else if (node->IsElement("TEXT")) {
+            node->GetAttribute("text", text, "", TXMLDecode::Decode);
         }
+        if (!text.IsEmpty()) {
+            if (!out.IsEmpty()) {
+                out.Append(' ');
+            }
+            out.Append(text);
+        }
+        CollectTexts(node->FirstChildNode(), out);
     }
-    return ZString(out.Str().Trim());
+}
+
+ZString MarkupTexts(ZStr markup)
+{
+    TXML xml;
+    if (!xml.Parse(markup)) {
+        return ZString(markup);
+    }
+    ZString out;
+    CollectTexts(xml.GetRoot()->FirstChildNode(), out);
+    return out;
 }
 
 } // namespace
@@ -164,6 +178,8 @@ void XDrawObjWnd::Draw(plat::DrawContext& dc, plat::Size size) const
         dc.FillRect(bar, plat::GetSystemColor(plat::SystemColor::Highlight));
         ZString text;
         text.Format("%d %%", int(pct + 0.5));
+        // The number sits in the middle: over the bar once the bar reaches it.
+        dc.SetTextColor(pct >= 50.0 ? plat::GetSystemColor(plat::SystemColor::HighlightText) : ink);
         Text(dc, text, well, plat::DrawTextFlags::kCenter);
         break;
     }
@@ -195,7 +211,7 @@ void XDrawObjWnd::Draw(plat::DrawContext& dc, plat::Size size) const
         Text(dc, m_value, inner, plat::DrawTextFlags::kLeft);
         break;
     case XDrawType::TXMLDlgString:
-        Text(dc, StripTags(m_value.Str()), inner, plat::DrawTextFlags::kLeft);
+        Text(dc, MarkupTexts(m_value.Str()), inner, plat::DrawTextFlags::kLeft);
         break;
     }
     if (m_border == "flat") {

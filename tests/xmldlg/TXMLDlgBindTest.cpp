@@ -51,9 +51,10 @@ TEST(TXMLDlgBindTest, VariablesReferencesAndErrors)
     TXMLDlg dlg;
     ZString early("early");
     dlg.RegisterRef("name", XValueRef(&early));
-    ASSERT_TRUE(dlg.SetMarkup("<DLG margin='0x0'><TEXT text=%name%/><TEXT text=%count%/>"
-                              "<INPUT name=ch type=XCHART/><INPUT name=ed type=EDIT text=abc/>"
-                              "</DLG>"));
+    ASSERT_TRUE(
+        dlg.SetMarkup("<DLG margin='0x0'><TEXT text=%name%/><TEXT text=%count%/>"
+                      "<INPUT name=ch type=XCHART/><INPUT name=ed type=EDIT text='a&#x26;bc'/>"
+                      "</DLG>"));
     // SetMarkup forgets references registered before it.
     EXPECT_EQ(dlg.GetRefs().Count(), 0);
     ZString name("Filter A");
@@ -75,9 +76,9 @@ TEST(TXMLDlgBindTest, VariablesReferencesAndErrors)
     // A chart control whose window does not exist cannot be bound.
     EXPECT_FALSE(b.GetText("ch.opt.title", text));
     EXPECT_EQ(S(b.GetError()), "Invalid Control ch\r\nPath: ch.opt.title");
-    // Without a window an edit field's text is the markup's.
+    // Without a window an edit field's text is the markup's, references decoded.
     EXPECT_TRUE(b.GetText("ed", text));
-    EXPECT_EQ(text, "abc");
+    EXPECT_EQ(text, "a&bc");
     // Writing a registered variable through the binder reaches the application's storage.
     EXPECT_TRUE(b.SetInt("count", 9));
     EXPECT_EQ(count, 9);
