@@ -13,6 +13,8 @@ namespace {
 constexpr const char* kResModule = "QuillRES";
 constexpr const char* kDlgTemplate = "IDD_QUILLRES_TXMLDLGTEMPLATE";
 constexpr const char* kDlgTemplateChild = "IDD_QUILLRES_TXMLDLGTEMPLATECHILD";
+constexpr const char* kCursorMove = "IDD_QUILL_HMOVE";
+constexpr const char* kCursorMovePlus = "IDD_QUILL_HMOVEPLUS";
 constexpr int kLineStepX = 10;
 constexpr int kLineStepY = 24;
 
@@ -603,6 +605,25 @@ bool TXMLDlg::OnEditMouse(const plat::Message& msg)
     // In edit mode a control is dragged by the frame of a few pixels around its window,
     // since its window takes the clicks inside it for itself.
     constexpr double kGrip = 6.0;
+    if (msg.kind == plat::Msg::MouseMove && !m_moving) {
+        // Over a control's grip the pointer shows that it can be moved ("full" mode also
+        // moves floating controls: the cursor with the plus).
+        for (auto& c : m_ctrls) {
+            const NXRect& r = c->placed;
+            const bool near = px >= r.x - kGrip && px < r.Right() + kGrip && py >= r.y - kGrip &&
+                              py < r.Bottom() + kGrip;
+            if (!near || (c->floating && m_editMode != TXMLDlgEditMode::Full)) {
+                continue;
+            }
+            plat::Module* m = plat::Module::Load(kResModule);
+            const plat::CursorImage* img =
+                m ? m->FindCursor(c->floating ? kCursorMovePlus : kCursorMove) : nullptr;
+            SetCursor(img ? plat::Cursor::FromImage(*img)
+                          : plat::Cursor::Standard(plat::StdCursor::SizeAll));
+            return true;
+        }
+        return false;
+    }
     if (msg.kind == plat::Msg::LButtonDown) {
         for (auto& c : m_ctrls) {
             if (c->floating && m_editMode != TXMLDlgEditMode::Full) {

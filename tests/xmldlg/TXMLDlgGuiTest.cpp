@@ -224,6 +224,74 @@ TEST_F(TXMLDlgGuiTest, SizeToContentFitsTheClientArea)
     });
 }
 
+TEST_F(TXMLDlgGuiTest, PlacementScrollingPaintVariablesAndEditMode)
+{
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG editMode=full><INPUT name=ed type=EDIT size='80x20'/>"
+                              "<SP width=1500 height=1500/></DLG>"));
+    int32_t count = 0;
+    double micros = -1;
+    ZString hit;
+    dlg.RegisterRef("PAINTCOUNT", XValueRef(&count));
+    dlg.RegisterRef("PAINTTIME", XValueRef(&micros));
+    dlg.RegisterRef("PAINTHITRECT", XValueRef(&hit));
+    dlg.SetWindowRect(NXRect{100, 120, 300, 200}, false);
+    Run(dlg, [&](TXMLDlg& d) {
+        plat::test::ProcessUntilIdle();
+        const plat::Rect w = d.GetWindowRect();
+        EXPECT_EQ(w.left, 100);
+        EXPECT_EQ(w.top, 120);
+        EXPECT_EQ(d.GetEditMode(), TXMLDlgEditMode::Full);
+
+        // The pointer over the edit field's rectangle, then a paint, publishes it.
+        plat::test::MouseMove(d, {5, 5});
+        plat::Message move;
+        move.kind = plat::Msg::MouseMove;
+        move.pt = {20, 20};
+        d.OnMessage(d, move);
+        d.Invalidate();
+        d.Update();
+        plat::test::ProcessUntilIdle();
+        EXPECT_GE(count, 1);
+        EXPECT_GE(micros, 0.0);
+        EXPECT_EQ(S(hit), "15@15,80x20");
+
+        // Line steps of 24 pixels down and 10 across; the controls move with the content.
+        auto scroll = [&](plat::Msg kind, plat::ScrollCode code, int pos = 0) {
+            plat::Message m;
+            m.kind = kind;
+            m.code = uint32_t(code);
+            m.pos = pos;
+            d.OnMessage(d, m);
+        };
+        const plat::Rect before = d.GetControlRect(1000);
+        scroll(plat::Msg::VScroll, plat::ScrollCode::LineDown);
+        scroll(plat::Msg::HScroll, plat::ScrollCode::LineDown);
+        EXPECT_EQ(d.GetScrollOffset().y, 24);
+        EXPECT_EQ(d.GetScrollOffset().x, 10);
+        EXPECT_EQ(d.GetControlRect(1000).top, before.top - 24);
+        const plat::ScrollInfo si = d.GetScrollInfo(plat::ScrollBar::Vertical);
+        scroll(plat::Msg::VScroll, plat::ScrollCode::Bottom);
+        EXPECT_EQ(d.GetScrollOffset().y, si.max - si.page);
+        scroll(plat::Msg::VScroll, plat::ScrollCode::LineUp);
+        EXPECT_EQ(d.GetScrollOffset().y, si.max - si.page - 24);
+        scroll(plat::Msg::VScroll, plat::ScrollCode::ThumbTrack, 100);
+        EXPECT_EQ(d.GetScrollOffset().y, 100);
+        scroll(plat::Msg::VScroll, plat::ScrollCode::ThumbTrack, -50);
+        EXPECT_EQ(d.GetScrollOffset().y, 0);
+        scroll(plat::Msg::HScroll, plat::ScrollCode::Top);
+        EXPECT_EQ(d.GetScrollOffset().x, 0);
+
+        // In edit mode the frame around a control drags it.
+        const plat::Rect r = d.GetControlRect(1000);
+        plat::test::Drag(d, {r.left - 3, r.top + 5}, {r.left + 27, r.top + 15});
+        plat::test::ProcessUntilIdle();
+        EXPECT_EQ(d.GetControlRect(1000).left, r.left + 30);
+        EXPECT_EQ(d.GetControlRect(1000).top, r.top + 10);
+        return ModalAnswer{true, 0, {}};
+    });
+}
+
 TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
 {
     const std::string title = "A \"quoted\" & title";
