@@ -210,6 +210,53 @@ TEST_F(TXMLDlgGuiTest, RegisteredValuesMoveInAndOutWithTheCommands)
     }
 }
 
+TEST_F(TXMLDlgGuiTest, CustomControlsCarryValues)
+{
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG><INPUT name=ch type=XCHART title=Response size='200x120'/>"
+                              "<INPUT name=tb type=TABCTRL text='f;loss|1;0.5|2;0.7'/>"
+                              "<INPUT name=ob type=DRAWOBJ drawType=PercentBar text=40/>"
+                              "<INPUT name=nd type=TXMLDLG editMode=partial "
+                              "text='&#x3C;DLG&#x3E;&#x3C;TEXT text=in/&#x3E;&#x3C;/DLG&#x3E;'/>"
+                              "<INPUT name=ed type=EDIT/></DLG>"));
+    ZString live;
+    dlg.RegisterRef("ed", XValueRef(&live), true);
+    Run(dlg, [&](TXMLDlg& d) {
+        TXMLDlgDataBinder& b = d.GetBinder();
+        // The chart takes the element's chart attributes and is bound by path.
+        ZString text;
+        EXPECT_TRUE(b.GetText("ch.opt.title", text));
+        EXPECT_EQ(text, "Response");
+        EXPECT_TRUE(b.SetText("ch.line.L1.color", "red"));
+
+        // The table: rows and cells from the text, written as a whole and read back.
+        XTextArray cells;
+        EXPECT_TRUE(b.Transfer("tb", XDataDir::Read, XValueRef(&cells)));
+        EXPECT_EQ(cells.Count(), 6);
+        EXPECT_EQ(cells.Count() > 3 ? cells[3] : ZString(), "0.5");
+        XRealArray numbers;
+        numbers.Append(3.0);
+        numbers.Append(0.25);
+        EXPECT_TRUE(b.Transfer("tb", XDataDir::Write, XValueRef(&numbers)));
+        EXPECT_TRUE(b.Transfer("tb", XDataDir::Read, XValueRef(&cells)));
+        EXPECT_EQ(cells.Count(), 2);
+        EXPECT_EQ(cells.Count() > 1 ? cells[1] : ZString(), "0.25");
+
+        int32_t pct = 0;
+        EXPECT_TRUE(b.GetInt("ob", pct));
+        EXPECT_EQ(pct, 40);
+        EXPECT_TRUE(b.SetText("ob", "75"));
+        EXPECT_TRUE(b.GetText("nd.editMode", text));
+        EXPECT_EQ(text, "partial");
+
+        // An automatic reference follows its control at each of its notifications.
+        d.SetText(1004, "typed");
+        plat::test::ProcessUntilIdle();
+        EXPECT_EQ(live, "typed");
+        return ModalAnswer{true, 0, {}};
+    });
+}
+
 TEST_F(TXMLDlgGuiTest, SizeToContentFitsTheClientArea)
 {
     TXMLDlg dlg;
