@@ -183,10 +183,15 @@ void TXMLDlg::LayoutIn(const NXRect& client)
         box.width = natural.width;
         box.height = natural.height;
         if (IsCreated()) {
-            const plat::Rect w = GetWindowRect();
+            plat::Rect w = GetWindowRect();
+            if (!IsTopLevel() && GetParent()) {
+                // A child moves in its parent's client coordinates.
+                const plat::Point p = GetParent()->ScreenToClient(w.TopLeft());
+                w = w.Offset(p.x - w.left, p.y - w.top);
+            }
             const plat::Rect fit = NXRect{0, 0, natural.width, natural.height}.ToIntRect();
             plat::Rect r{w.left, w.top, w.left + fit.Width(), w.top + fit.Height()};
-            if (!GetParent()) {
+            if (IsTopLevel()) {
                 // Keep the centre the placement gave the template's size.
                 r = r.Offset((w.Width() - fit.Width()) / 2, (w.Height() - fit.Height()) / 2);
             }

@@ -558,11 +558,14 @@ void TXMLDlgLayout::PaintNode(const TXMLNode* node, const NXRect& parent)
     NXRect r = found->second;
     r.x -= m_offset.x;
     r.y -= m_offset.y;
+    const uint32_t enclosingBg = Top().bgColor;
     const TXMLDlgStyle& own = Own(node);
     m_stack.push_back(own);
     ApplyFont();
     const bool root = node == m_dlg.GetRootElement();
-    if (!root && own.bgColor != XColor::kNone && own.bgColor != Top().bgColor) {
+    // An element fills its own rectangle only where its background differs from the one
+    // around it; inherited backgrounds are already there.
+    if (!root && own.bgColor != XColor::kNone && own.bgColor != enclosingBg) {
         m_dc.FillRect(r.ToIntRect(), own.bgColor);
     }
     if (node->GetType() == TXMLType::Text || node->IsElement("TEXT")) {

@@ -196,3 +196,33 @@ TEST(TXMLDlgLayoutTest, BadMarkupLeavesTheDialogEmpty)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TXMLDlgPaintTest, BackgroundsTextsAndLines)
+{
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG bgColor=white margin='0x0'><VALIGN bgColor=red>"
+                              "<SP width=20 height=20/></VALIGN><SPLINE/>"
+                              "<TEXT color=blue fontSize=200 text=WWW/>"
+                              "<SWITCH include=0><TEXT text=hidden/></SWITCH></DLG>"));
+    plat::Image img(80, 80);
+    dlg.PaintTo(img.Context(), plat::Size{80, 80});
+    EXPECT_EQ(img.GetPixel(5, 5), plat::Rgb(255, 0, 0));
+    EXPECT_EQ(img.GetPixel(30, 5), plat::Rgb(255, 255, 255));
+    NXRect line;
+    ASSERT_TRUE(dlg.GetItemRect(ItemAt(dlg, {1}), line));
+    EXPECT_NE(img.GetPixel(40, RoundHalfAway(line.y + line.height / 2)), plat::Rgb(255, 255, 255));
+    NXRect text;
+    ASSERT_TRUE(dlg.GetItemRect(ItemAt(dlg, {2}), text));
+    int blue = 0;
+    for (int y = int(text.y); y < int(text.Bottom()) && y < 80; ++y) {
+        for (int x = 0; x < int(text.width) && x < 80; ++x) {
+            const plat::ColorRef c = img.GetPixel(x, y);
+            blue += plat::BlueOf(c) > 200 && plat::RedOf(c) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blue, 10);
+}
+
+} // namespace
