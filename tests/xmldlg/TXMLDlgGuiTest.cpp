@@ -182,6 +182,12 @@ TEST_F(TXMLDlgGuiTest, RegisteredValuesMoveInAndOutWithTheCommands)
             EXPECT_EQ(d.GetText(1000), "before");
             d.SetText(1000, "after");
             TXMLDlgDataBinder& b = d.GetBinder();
+            // The list's items in the order written.
+            XTextArray items;
+            EXPECT_TRUE(b.Transfer("one", XDataDir::Read, XValueRef(&items)));
+            EXPECT_EQ(items.Count(), 3);
+            EXPECT_EQ(d.GetItemText(1002, 0) + d.GetItemText(1002, 1) + d.GetItemText(1002, 2),
+                      "abc");
             // A single-selection list: the index as an integer, the item as text.
             d.SetCurSel(1002, 1);
             int32_t sel = -1;
