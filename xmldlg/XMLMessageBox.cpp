@@ -1,0 +1,64 @@
+#include "xmldlg/XMLMessageBox.h"
+
+#include "xml/TXML.h"
+#include "xmldlg/TXMLDlg.h"
+
+namespace {
+
+// The value as a quoted attribute. A leading percent sign is written as a character
+// reference, so that a text such as "%OK%" is shown as it is and not taken for a variable.
+void AppendValue(ZString& out, ZStr text)
+{
+    ZString quoted;
+    TXML::AppendQuoted(quoted, text);
+    if (text.len > 0 && text[0] == '%') {
+        out.Append("\"&#x25;");
+        out.Append(quoted.Str().Sub(2));
+        return;
+    }
+    out.Append(quoted);
+}
+
+} // namespace
+
+ZString XMLMessageBoxMarkup(ZStr title, ZStr text, bool okOnly, bool textIsMarkup)
+{
+    ZString tmpl("<DLG margin='35x35' title=%TITLE%><SPSEP n=1/>");
+    tmpl.Append(textIsMarkup ? "%TEXT%" : "<TEXT text=%TEXT%/>");
+    tmpl.Append("<SPSEP n=6/><HALIGN align=right><INPUT name='OK'     type='BUTTON' text=OK     "
+                "cmd='@EndDlgOK'/>");
+    if (!okOnly) {
+        tmpl.Append("<SPSEP n=2/><INPUT name='Cancel' type='BUTTON' text=Cancel "
+                    "cmd='@EndDlgCancel'/>");
+    }
+    tmpl.Append("</HALIGN></DLG>");
+    // One pass over the template: a title that itself contains "%TEXT%" stays as written.
+    ZString out;
+    const ZStr t = tmpl.Str();
+    for (int32_t i = 0; i < t.len;) {
+        const ZStr at = t.Sub(i);
+        if (at.StartsWith("%TITLE%")) {
+            AppendValue(out, title);
+            i += 7;
+        } else if (at.StartsWith("%TEXT%")) {
+            if (textIsMarkup) {
+                out.Append(text);
+            } else {
+                AppendValue(out, text);
+            }
+            i += 6;
+        } else {
+            out.Append(t[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+int XMLMessageBox(ZStr title, ZStr text, bool okOnly, bool textIsMarkup, plat::Window* owner)
+{
+    TXMLDlg dlg;
+    dlg.SetMarkup(XMLMessageBoxMarkup(title, text, okOnly, textIsMarkup).Str(), true);
+    const int result = dlg.DoModal(owner);
+    return result == 1 ? 1 : 0;
+}
