@@ -94,9 +94,30 @@ private:
 
 } // namespace
 
+namespace {
+
+MessageBoxPresenter& Presenter()
+{
+    static MessageBoxPresenter presenter = nullptr;
+    return presenter;
+}
+
+} // namespace
+
+void SetMessageBoxPresenter(MessageBoxPresenter presenter)
+{
+    Presenter() = presenter;
+}
+
 int ShowMessageBox(Window* owner, const std::string& text, const std::string& caption,
                    MessageBoxButtons buttons)
 {
+    if (MessageBoxPresenter presenter = Presenter()) {
+        const int answer = presenter(owner, text, caption, buttons);
+        if (answer >= 0) {
+            return answer;
+        }
+    }
     test::ModalRequest hookReq;
     hookReq.kind = test::ModalKind::MessageBox;
     hookReq.window = owner;

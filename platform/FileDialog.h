@@ -41,4 +41,15 @@ enum class MessageBoxButtons {
 int ShowMessageBox(Window* owner, const std::string& text, const std::string& caption,
                    MessageBoxButtons buttons = MessageBoxButtons::Ok);
 
+/// A message box of a library above this layer (the markup message box): shows the box and
+/// returns the id of the button pressed, or a negative value to leave the box to the platform
+/// (buttons it does not offer).
+using MessageBoxPresenter = int (*)(Window* owner, const std::string& text,
+                                    const std::string& caption, MessageBoxButtons buttons);
+
+/// Makes every later ShowMessageBox of the process go to presenter first; null restores the
+/// platform's own box. Lets code below that library (the editor, the resource library) show
+/// the application's message box. Called from the user-interface thread.
+void SetMessageBoxPresenter(MessageBoxPresenter presenter);
+
 } // namespace plat

@@ -1,5 +1,7 @@
 #include "xmldlg/XMLMessageBox.h"
 
+#include "platform/FileDialog.h"
+#include "platform/Messages.h"
 #include "xml/TXML.h"
 #include "xmldlg/TXMLDlg.h"
 
@@ -61,4 +63,36 @@ int XMLMessageBox(ZStr title, ZStr text, bool okOnly, bool textIsMarkup, plat::W
     dlg.SetMarkup(XMLMessageBoxMarkup(title, text, okOnly, textIsMarkup).Str(), true);
     const int result = dlg.DoModal(owner);
     return result == 1 ? 1 : 0;
+}
+
+namespace {
+
+int PresentMessageBox(plat::Window* owner, const std::string& text, const std::string& caption,
+                      plat::MessageBoxButtons buttons)
+{
+    bool okOnly = true;
+    switch (buttons) {
+    case plat::MessageBoxButtons::Ok:
+        break;
+    case plat::MessageBoxButtons::OkCancel:
+        okOnly = false;
+        break;
+    case plat::MessageBoxButtons::YesNo:
+    case plat::MessageBoxButtons::YesNoCancel:
+        return -1; // no such buttons here: the platform's box asks
+    }
+    const int confirmed =
+        XMLMessageBox(ZStr(caption.data(), int32_t(caption.size())),
+                      ZStr(text.data(), int32_t(text.size())), okOnly, false, owner);
+    if (confirmed == 1) {
+        return plat::kIdOk;
+    }
+    return okOnly ? plat::kIdOk : plat::kIdCancel;
+}
+
+} // namespace
+
+void XMLMessageBoxInstall()
+{
+    plat::SetMessageBoxPresenter(&PresentMessageBox);
 }

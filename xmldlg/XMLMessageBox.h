@@ -15,3 +15,8 @@ ZString XMLMessageBoxMarkup(ZStr title, ZStr text, bool okOnly, bool textIsMarku
 /// when confirmed, 0 when cancelled or when it cannot be shown.
 int XMLMessageBox(ZStr title, ZStr text, bool okOnly = false, bool textIsMarkup = false,
                   plat::Window* owner = nullptr);
+
+/// Makes the platform's message boxes (the editor's failed search, the find dialog, every
+/// plat::ShowMessageBox of the process) show as this message box where its buttons serve: OK,
+/// or OK and Cancel. Yes/No boxes stay the platform's. Called once by an application at start.
+void XMLMessageBoxInstall();

@@ -1,4 +1,5 @@
 #include "platform/Application.h"
+#include "platform/FileDialog.h"
 #include "platform/TestSupport.h"
 #include "tests/TestSupport.h"
 #include "tests/xmldlg/XmlDlgTestSupport.h"
@@ -371,6 +372,33 @@ TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
         EXPECT_EQ(seenTitle, title);
         EXPECT_EQ(buttons, okOnly ? 1 : 2);
     }
+}
+
+// Once installed, the platform's message boxes (the editor's failed search among them) are the
+// markup message box; Yes/No questions stay the platform's.
+TEST_F(TXMLDlgGuiTest, InstalledMessageBoxServesThePlatformsBoxes)
+{
+    XMLMessageBoxInstall();
+    std::vector<std::string> seen;
+    plat::test::SetModalHook([&](const ModalRequest& req) {
+        auto* dlg = dynamic_cast<TXMLDlg*>(req.window);
+        if (req.kind == ModalKind::Dialog && dlg) {
+            seen.push_back("markup: " + dlg->GetTitle());
+            return ModalAnswer{true, 1, {}};
+        }
+        if (req.kind == ModalKind::MessageBox) {
+            seen.push_back("platform: " + req.title);
+            return ModalAnswer{true, plat::kIdNo, {}};
+        }
+        return ModalAnswer{};
+    });
+    EXPECT_EQ(plat::ShowMessageBox(nullptr, "Can not find  'x'", "Find"), plat::kIdOk);
+    EXPECT_EQ(plat::ShowMessageBox(nullptr, "Save?", "Question", plat::MessageBoxButtons::YesNo),
+              plat::kIdNo);
+    plat::SetMessageBoxPresenter(nullptr);
+    EXPECT_EQ(plat::ShowMessageBox(nullptr, "Can not find  'y'", "Find"), plat::kIdNo);
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"markup: Find", "platform: Question", "platform: Find"}));
 }
 
 } // namespace
