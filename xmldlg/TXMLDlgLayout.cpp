@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -17,35 +18,27 @@ namespace {
 constexpr int32_t kMaxTableCols = 256;
 constexpr double kMeasureBox = 32000.0;
 
-int32_t HAlignOf(ZStr v, int32_t def)
+// The index of v among the keywords, or def for any other text.
+int32_t KeywordIndex(ZStr v, std::initializer_list<const char*> keywords, int32_t def)
 {
-    if (v == ZStr("left")) {
-        return 0;
-    }
-    if (v == ZStr("center")) {
-        return 1;
-    }
-    if (v == ZStr("right")) {
-        return 2;
+    int32_t i = 0;
+    for (const char* k : keywords) {
+        if (v == ZStr(k)) {
+            return i;
+        }
+        ++i;
     }
     return def;
 }
 
+int32_t HAlignOf(ZStr v, int32_t def)
+{
+    return KeywordIndex(v, {"left", "center", "right"}, def);
+}
+
 int32_t VAlignOf(ZStr v, int32_t def)
 {
-    if (v == ZStr("top")) {
-        return 0;
-    }
-    if (v == ZStr("center")) {
-        return 1;
-    }
-    if (v == ZStr("bottom")) {
-        return 2;
-    }
-    if (v == ZStr("baseline")) {
-        return 3;
-    }
-    return def;
+    return KeywordIndex(v, {"top", "center", "bottom", "baseline"}, def);
 }
 
 bool IsBlank(ZStr text)
