@@ -1,0 +1,6 @@
+#include "app/DesignController.h"
+
+DesignController::DesignController(DesignControls& controls)
+    : m_controls(controls)
+{
+}
