@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "app/TesseraChart.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/FilterDesign.h"
 #include "app/filter/ParmsText.h"
 #include "base/ZFile.h"
-#include "chart/TesseraChart.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 

@@ -1,15 +1,30 @@
 #include "app/CommandLine.h"
+#include "app/DesignApp.h"
+#include "platform/Application.h"
 
 #include <csignal>
+#include <cstring>
 #include <iostream>
 
-// Without a window the program is a batch tool: every invocation is a command line, and no
-// arguments print the default design's report.
+// Without arguments the program opens the calculator window, or prints the default design's
+// report where no display can be opened. With arguments it is a batch tool.
 int main(int argc, char** argv)
 {
     // A write beyond the file-size limit fails with "File too large" like any other failed
     // write, instead of killing the program before it can say so.
     std::signal(SIGXFSZ, SIG_IGN);
     std::ios::sync_with_stdio(false);
+    DesignDialogOptions options;
+    const bool measureStart = argc == 2 && std::strcmp(argv[1], "--quit-after-first-paint") == 0;
+    if (measureStart) {
+        options.quitAfterFirstPaint = true;
+    }
+    if ((argc == 1 || measureStart) && plat::InitDisplay()) {
+        return DesignApp::Run(options);
+    }
+    if (measureStart) {
+        std::cerr << "tessera: --quit-after-first-paint needs a display\n";
+        return kExitUsage;
+    }
     return RunCommandLine(argc, argv, std::cout, std::cerr);
 }

@@ -173,6 +173,14 @@ void DropDownControl::Step(ControlTag* tag, int delta)
     }
 }
 
+// A template gives a drop-down the height of its open list; closed, it is one line high, as
+// tall as an edit field in the same font.
+Rect ClosedArea(const Rect& area, int fontPx)
+{
+    const int height = std::min(area.Height(), fontPx + 10);
+    return Rect::FromXYWH(area.left, area.top, area.Width(), height);
+}
+
 // ---------------------------------------------------------------------------------------
 // The drop-down list without an edit field
 
@@ -225,7 +233,7 @@ public:
     DropDownListControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
         : DropDownControl(host, ct)
     {
-        m_choice = new ChoiceWidget(area, host.FontPx());
+        m_choice = new ChoiceWidget(ClosedArea(area, host.FontPx()), host.FontPx());
         Attach(m_choice, m_choice);
     }
     std::string GetText() const override
@@ -326,7 +334,7 @@ public:
     DropDownEditControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
         : DropDownControl(host, ct)
     {
-        m_combo = new ComboEditWidget(area, host.FontPx());
+        m_combo = new ComboEditWidget(ClosedArea(area, host.FontPx()), host.FontPx());
         m_combo->input->value(ct.text.c_str());
         Attach(m_combo, m_combo);
     }

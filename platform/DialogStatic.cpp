@@ -35,7 +35,12 @@ public:
         : LabelledControl(host, ct)
     {
         auto* b = new StaticWidget(area, ct.style);
-        Fl_Align a = FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_WRAP;
+        // A label one line high stays one line: with the desktop's fonts a short label can be
+        // a little wider than the place its template gives it, and wrapping would hide the
+        // second word below the control.
+        Fl_Align a = FL_ALIGN_INSIDE | FL_ALIGN_TOP;
+        if (area.Height() >= 2 * host.FontPx())
+            a |= FL_ALIGN_WRAP;
         if (ct.style & ControlStyle::kCenter)
             a |= FL_ALIGN_CENTER;
         else if (ct.style & ControlStyle::kRight)

@@ -8,7 +8,7 @@
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"
 #include "bench/BenchSupport.h"
-#include "chart/TesseraChart.h"
+#include "app/TesseraChart.h"
 #include "chart/XChart.h"
 #include "platform/Image.h"
 

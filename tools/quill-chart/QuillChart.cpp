@@ -10,7 +10,7 @@
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"
 #include "base/ZString.h"
-#include "chart/TesseraChart.h"
+#include "app/TesseraChart.h"
 #include "chart/XChart.h"
 #include "chart/XChartWnd.h"
 #include "platform/Application.h"

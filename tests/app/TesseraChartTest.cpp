@@ -1,6 +1,6 @@
-#include "chart/TesseraChart.h"
+#include "app/TesseraChart.h"
 
-#include "ChartTestUtil.h"
+#include "tests/chart/ChartTestUtil.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"

@@ -1,4 +1,4 @@
-#include "chart/TesseraChart.h"
+#include "app/TesseraChart.h"
 
 #include "chart/XChart.h"
 

@@ -1,0 +1,178 @@
+#include "app/DesignDialog.h"
+
+#include "app/DesignTemplate.h"
+#include "app/ResultViews.h"
+#include "app/TesseraChart.h"
+#include "chart/XChart.h"
+#include "platform/Application.h"
+#include "platform/Messages.h"
+#include "xmldlg/XMLMessageBox.h"
+
+DesignDialog::DesignDialog(const DesignDialogOptions& options)
+    : plat::Dialog(static_cast<plat::WindowCB&>(*this))
+    , m_options(options)
+{
+}
+
+DesignDialog::~DesignDialog() = default;
+
+int DesignDialog::Run()
+{
+    return DoModal(DesignDialogTemplate());
+}
+
+bool DesignDialog::OnMessage(plat::Window&, const plat::Message& msg)
+{
+    switch (msg.kind) {
+    case plat::Msg::InitDialog:
+        InitDialog();
+        return true;
+    case plat::Msg::Timer:
+        m_controller.OnTick();
+        return false; // the timer message gets its default processing too
+    case plat::Msg::Command:
+        return OnCommand(int(msg.id), msg.code);
+    case plat::Msg::Notify:
+        // The centre-frequency slider's release of the mouse is answered and otherwise
+        // ignored; the next tick reads its position.
+        return msg.id == uint32_t(InputInfo(DesignInput::CentreFrequency).sliderId) &&
+               msg.code == plat::Notify::kNmReleasedCapture;
+    default:
+        return false;
+    }
+}
+
+bool DesignDialog::OnPaint(plat::Window&, plat::DrawContext&, const plat::Rect&)
+{
+    return false; // the dialog's face; the controls and child windows paint themselves
+}
+
+void DesignDialog::InitDialog()
+{
+    // The report, the status line and the chart take the places the template keeps for them.
+    reportWnd.Create(*this, TakePlace(DesignId::kReport), XMEditWnd::kDefaultStyle,
+                     DesignId::kReport);
+    statusWnd.Create(*this, TakePlace(DesignId::kStatus),
+                     plat::WindowStyle::kVisible | plat::WindowStyle::kBorder |
+                         plat::WindowStyle::kDisabled,
+                     DesignId::kStatus);
+    chartWnd.CreateChild(*this, TakePlace(DesignId::kChart), plat::WindowStyle::kVisible,
+                         DesignId::kChart);
+
+    m_controller.InitInputs();
+    m_chartLine =
+        SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
+    SetupStatusLine(statusWnd);
+    m_controller.FieldsToControls();
+    SetFocusControl(EditIdOf(DesignInput::Elements));
+}
+
+plat::Rect DesignDialog::TakePlace(int id)
+{
+    const plat::Rect rect = GetControlRect(id);
+    RemoveControl(id);
+    return rect;
+}
+
+bool DesignDialog::OnCommand(int id, uint32_t code)
+{
+    switch (id) {
+    case DesignId::kElements:
+        if (code == plat::Notify::kEnChange) {
+            m_controller.Recompute();
+        }
+        return true;
+    case DesignId::kInch:
+        if (code == plat::Notify::kBnClicked) {
+            m_controller.ForgetLastParms();
+        }
+        return true;
+    case DesignId::kReferences:
+        if (code == plat::Notify::kBnClicked) {
+            ShowReferences();
+        }
+        return true;
+    case plat::kIdOk:
+        if (code == plat::Notify::kBnClicked) {
+            EndDialog(plat::kIdOk);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DesignDialog::ShowReferences()
+{
+    XMLMessageBox("References", "Based on Works of", true, false, this);
+}
+
+std::string DesignDialog::GetEditText(DesignInput input) const
+{
+    return GetText(EditIdOf(input));
+}
+
+void DesignDialog::SetEditText(DesignInput input, const std::string& text)
+{
+    // An unchanged text is not written again: writing it would notify a change, and the
+    // Elements edit recomputes on every change it notifies.
+    const int id = EditIdOf(input);
+    if (GetText(id) != text) {
+        SetText(id, text);
+    }
+}
+
+void DesignDialog::SetSliderRange(DesignInput input, int min, int max)
+{
+    plat::Dialog::SetSliderRange(InputInfo(input).sliderId, min, max);
+}
+
+void DesignDialog::SetSliderPos(DesignInput input, int pos)
+{
+    plat::Dialog::SetSliderPos(InputInfo(input).sliderId, pos);
+}
+
+int DesignDialog::GetSliderPos(DesignInput input) const
+{
+    return plat::Dialog::GetSliderPos(InputInfo(input).sliderId);
+}
+
+bool DesignDialog::SliderHasFocus(DesignInput input) const
+{
+    return GetFocusControl() == InputInfo(input).sliderId;
+}
+
+bool DesignDialog::EditHasFocus(DesignInput input) const
+{
+    return GetFocusControl() == EditIdOf(input);
+}
+
+int DesignDialog::GetInchCheck() const
+{
+    return GetCheck(DesignId::kInch);
+}
+
+void DesignDialog::StartTimer(uint32_t id, uint32_t periodMs)
+{
+    SetTimer(id, periodMs);
+}
+
+void DesignDialog::ShowStatus(const std::string& text)
+{
+    ShowStatusText(statusWnd, text);
+}
+
+void DesignDialog::ShowReport(const std::string& text)
+{
+    ShowReportText(reportWnd, text);
+}
+
+void DesignDialog::ResponseChanged()
+{
+    if (XChart* chart = chartWnd.GetChart()) {
+        if (XChartLine* line = chart->Line(m_chartLine)) {
+            line->SetChanged();
+        }
+    }
+    chartWnd.Invalidate();
+}

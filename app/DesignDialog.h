@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/DesignController.h"
+#include "chart/XChartWnd.h"
+#include "edit/XMEditWnd.h"
+#include "platform/Dialog.h"
+
+#include <cstdint>
+#include <string>
+
+/// How the main dialog starts; the defaults are those of a user's start.
+struct DesignDialogOptions
+{
+    /// Quit from inside the first paint that shows both the report and the chart (for
+    /// measuring the start-up).
+    bool quitAfterFirstPaint = false;
+};
+
+/// The calculator's main dialog: the eight inputs with their sliders, the unit switch, the
+/// configuration list, the report editor, the status line and the chart. It hosts the design
+/// controller and routes the dialog's events to it.
+class DesignDialog : public plat::WindowCB, public plat::Dialog, private DesignControls
+{
+public:
+    explicit DesignDialog(const DesignDialogOptions& options = DesignDialogOptions());
+    ~DesignDialog() override;
+
+    /// Runs the dialog modally until OK, Escape or the close box; -1 without a display.
+    int Run();
+
+    DesignController& Controller() { return m_controller; }
+    XMEditWnd& ReportWnd() { return reportWnd; }
+    XMEditWnd& StatusWnd() { return statusWnd; }
+    XChartWnd& ChartWnd() { return chartWnd; }
+
+    bool OnMessage(plat::Window& wnd, const plat::Message& msg) override;
+    bool OnPaint(plat::Window& wnd, plat::DrawContext& dc, const plat::Rect& update) override;
+
+private:
+    void InitDialog();
+    bool OnCommand(int id, uint32_t code);
+    /// Removes the static place holder id and returns its rectangle.
+    plat::Rect TakePlace(int id);
+    void ShowReferences();
+    /// The window's first complete paint (report and chart drawn) happened.
+    void OnResultsPainted();
+
+    // DesignControls
+    std::string GetEditText(DesignInput input) const override;
+    void SetEditText(DesignInput input, const std::string& text) override;
+    void SetSliderRange(DesignInput input, int min, int max) override;
+    void SetSliderPos(DesignInput input, int pos) override;
+    int GetSliderPos(DesignInput input) const override;
+    bool SliderHasFocus(DesignInput input) const override;
+    bool EditHasFocus(DesignInput input) const override;
+    int GetInchCheck() const override;
+    void StartTimer(uint32_t id, uint32_t periodMs) override;
+    void ShowStatus(const std::string& text) override;
+    void ShowReport(const std::string& text) override;
+    void ResponseChanged() override;
+
+    DesignDialogOptions m_options;
+    DesignController m_controller{*this};
+    XMEditWnd reportWnd;
+    XMEditWnd statusWnd;
+    XChartWnd chartWnd;
+    int32_t m_chartLine = -1;
+};
