@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     std::ios::sync_with_stdio(false);
     DesignDialogOptions options;
+    options.startCounter = plat::GetPerformanceCounter();
     const bool measureStart = argc == 2 && std::strcmp(argv[1], "--quit-after-first-paint") == 0;
     if (measureStart) {
         options.quitAfterFirstPaint = true;

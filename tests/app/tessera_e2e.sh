@@ -1,0 +1,114 @@
+#!/bin/bash
+# End-to-end runs of the calculator window under the current X display, driven with xdotool
+# as a user drives it: type into a field, drag a slider, switch units, create and save
+# configurations, close with OK and with Escape. The report is read back through the
+# editor's Ctrl+A, Ctrl+C and xclip; the configuration file is read directly.
+# usage: tessera_e2e.sh TESSERA WORKDIR [SHOT_DIR]
+set -u
+tessera=$(realpath "$1")
+work=$2
+shots=${3:-}
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work" || exit 1
+pid=""
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    exit 1
+}
+
+# Places in the window's client area (pixels, with the dialog font's metrics).
+elements=(95 50)
+centre=(95 96)
+bw_thumb=(187 118)
+inch=(443 152)
+report=(240 360)
+save=(225 19)
+new=(270 19)
+ok=(1012 20)
+
+# Waits up to 5 s for a window whose name matches $1 and prints its id.
+wait_window() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# Waits up to 5 s for the program to end; fails when it does not.
+wait_exit() {
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || { wait "$pid"; pid=""; return 0; }
+        sleep 0.1
+    done
+    fail "$1"
+}
+start() {
+    "$tessera" &
+    pid=$!
+    win=$(wait_window '^Tessera V1$') || fail "no main window"
+    sleep 0.3
+}
+click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.1; }
+# Replaces the text of the field at ($1, $2) by $3.
+type_into() {
+    click "$1" "$2"
+    xdotool key ctrl+a
+    xdotool type --delay 10 "$3"
+}
+# The report editor's whole text, with LF line ends.
+report_text() {
+    click "${report[@]}"
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    xclip -o -selection clipboard | tr -d '\r'
+}
+# Pixels of the status line's blue text anywhere in the window.
+blue_pixels() {
+    import -window "$win" "$work/win.png" 2>/dev/null
+    convert "$work/win.png" -fx 'b>0.8 && r<0.3 && g<0.3 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
+}
+shot() { [ -n "$shots" ] && import -window "$win" "$shots/$1.png"; }
+
+# --- Without Tessera.ini: the default design, an empty status line. --------------------------
+"$tessera" --report | tr -d '\r' >"$work/default.txt"
+start
+[ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "the start report is not the default"
+[ "$(blue_pixels)" -eq 0 ] || fail "the status line is not empty at start"
+shot main
+
+# 13 elements is invalid: the status line says so at once, the report stays.
+type_into "${elements[@]}" 13
+sleep 0.05
+[ "$(blue_pixels)" -gt 20 ] || fail "no error in the status line for 13 elements"
+shot invalid
+[ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "an invalid input changed the report"
+type_into "${elements[@]}" 5
+sleep 0.3
+[ "$(blue_pixels)" -eq 0 ] || fail "the error stayed after a valid input"
+
+# Dragging the bandwidth slider changes the report within one tick.
+xdotool mousemove --window "$win" "${bw_thumb[@]}" mousedown 1
+xdotool mousemove --window "$win" $((bw_thumb[0] + 40)) "${bw_thumb[1]}"
+sleep 0.25
+xdotool mouseup 1
+dragged=$(report_text)
+[ "$dragged" != "$(cat "$work/default.txt")" ] || fail "the slider did not change the report"
+echo "$dragged" | grep -q "Ripple BW = 70.0 MHz" && fail "the bandwidth did not change"
+
+# Inch switches every length of the report.
+click "${inch[@]}"
+sleep 0.3
+report_text | grep -q 'Quarter Wavelength = [0-9.]*"' || fail "no lengths in inches after Inch"
+click "${inch[@]}"
+
+# Escape closes without asking, whatever changed.
+click "${centre[@]}"
+xdotool key Escape
+wait_exit "Escape did not close the window"
+[ -e Tessera.ini ] && fail "closing wrote Tessera.ini"
+
+echo "tessera e2e: ok"
