@@ -59,10 +59,21 @@ void DesignController::OnTick()
     SlidersToFields();
     FieldsToSliders(false);
     Recompute();
+    // Recompute read every edit. A text that differs from the last tick's is a change by the
+    // user, typed or dragged, even when the focus has left the field since: a configuration
+    // chosen next must ask before it replaces it.
+    const std::string now = ::BuildParms(m_inputs);
+    if (!m_tickParms.empty() && now != m_tickParms) {
+        modified = true;
+    }
+    m_tickParms = now;
 }
 
 void DesignController::SlidersToFields()
 {
+    if (!AnyFocus(&DesignControls::SliderHasFocus)) {
+        return; // only a slider with the focus moves its field
+    }
     const std::string before = BuildParms();
     for (DesignInput input : kTickOrder) {
         if (m_controls.SliderHasFocus(input)) {
@@ -77,6 +88,9 @@ void DesignController::SlidersToFields()
 
 void DesignController::FieldsToSliders(bool force)
 {
+    if (!force && !AnyFocus(&DesignControls::EditHasFocus)) {
+        return; // only a field with the focus moves its slider
+    }
     const std::string before = BuildParms();
     for (DesignInput input : kTickOrder) {
         if (force || m_controls.EditHasFocus(input)) {
@@ -156,6 +170,17 @@ void DesignController::FieldsApplied()
     FieldsToControls();
     FieldsToSliders(true);
     modified = false;
+    m_tickParms = ::BuildParms(m_inputs);
+}
+
+bool DesignController::AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const
+{
+    for (DesignInput input : kTickOrder) {
+        if ((m_controls.*hasFocus)(input)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string DesignController::ParmsToStore()

@@ -53,7 +53,8 @@ public:
     /// The defaults, each slider's range and position from its field, then the timer.
     void InitInputs();
     /// The timer's work: copy a moved slider into its field or a typed field into its slider,
-    /// then recompute. Does nothing while busy or while the timer is inactive.
+    /// then recompute; modified is set when the inputs differ from the last tick's. Does
+    /// nothing while busy or while the timer is inactive.
     void OnTick();
     /// A slider with the focus sets its field and the edits are refilled; modified is set
     /// when the parameter text changed.
@@ -97,6 +98,8 @@ public:
 private:
     /// Sets the slider of `input` from its field.
     void MoveSlider(DesignInput input);
+    /// Whether one of the inputs' sliders (or edits) has the focus.
+    bool AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const;
 
     DesignControls& m_controls;
     DesignInputs m_inputs;
@@ -108,4 +111,7 @@ private:
     bool busy = false;
     bool timerActive = true;
     int32_t m_recomputeCount = 0;
+    /// The parameter text at the end of the last tick (or of applied fields); empty before
+    /// the first tick.
+    std::string m_tickParms;
 };

@@ -116,8 +116,8 @@ void DesignDialog::OnResultsPainted(void* self)
         const double wallMs = double(plat::GetPerformanceCounter() - dlg.m_options.startCounter) *
                               1000.0 / double(plat::GetPerformanceFrequency());
         const double cpuMs = double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
-        std::fprintf(stderr, "tessera: first complete paint after %.1f ms (%.1f ms CPU)\n",
-                     wallMs, cpuMs);
+        std::fprintf(stderr, "tessera: first complete paint after %.1f ms (%.1f ms CPU)\n", wallMs,
+                     cpuMs);
         dlg.EndDialog(plat::kIdCancel);
     }
 }

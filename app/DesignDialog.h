@@ -20,8 +20,7 @@ struct DesignDialogOptions
 };
 
 /// A window of the library that tells its owner after each paint.
-template <class Wnd>
-class PaintReportingWnd : public Wnd
+template <class Wnd> class PaintReportingWnd : public Wnd
 {
 public:
     bool painted = false;

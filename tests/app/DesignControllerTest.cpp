@@ -142,9 +142,12 @@ TEST_F(DesignControllerTest, OnlyTheFocusedControlMovesItsPartner)
     EXPECT_DOUBLE_EQ(controller.Inputs().rip, 3.5);
     EXPECT_TRUE(controller.IsModified());
 
-    // A typed field moves its slider, truncated; the field keeps what was typed.
+    // A typed field moves its slider, truncated; the field keeps what was typed. Typing is
+    // a change of the configuration as much as dragging is.
+    controller.SetModified(false);
     controls.Type(DesignInput::CentreFrequency, "  1296.9MHz");
     controller.OnTick();
+    EXPECT_TRUE(controller.IsModified());
     EXPECT_EQ(controls.pos[DesignInput::CentreFrequency], 1296);
     EXPECT_DOUBLE_EQ(controller.Inputs().fzmc, 1296.9);
     EXPECT_EQ(controls.edits[DesignInput::CentreFrequency], "  1296.9MHz");

@@ -1,6 +1,5 @@
 #include "app/TesseraChart.h"
 
-#include "tests/chart/ChartTestUtil.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"
@@ -8,6 +7,7 @@
 #include "chart/XChartExport.h"
 #include "platform/Image.h"
 #include "tests/TestSupport.h"
+#include "tests/chart/ChartTestUtil.h"
 #include "xml/TXML.h"
 
 #include <cstdio>

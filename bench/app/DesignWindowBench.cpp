@@ -1,0 +1,182 @@
+// The calculator window's speed as a user feels it:
+// - start to first complete paint: wall time from starting tessera until the report and the
+//   chart are drawn (the program quits from inside that paint), against starting it in batch
+//   mode for the same report on stdout as the peer;
+// - a slider change to the repainted chart: the tick that reads a moved bandwidth slider,
+//   recomputes and repaints the chart, against the computation alone (the filter core's
+//   recomputation from the parameter text) as the peer;
+// - an idle tick: the tick that finds nothing changed, against building the parameter text
+//   once as the peer.
+// Needs a display (run under xvfb-run).
+
+#include "app/DesignDialog.h"
+#include "app/DesignTemplate.h"
+#include "app/filter/DesignComputation.h"
+#include "app/filter/ParmsText.h"
+#include "bench/BenchSupport.h"
+#include "platform/Application.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+bool RunTessera(const char* arg)
+{
+    const std::string exe = plat::GetExecutableDir() + "/tessera";
+    const char* argv[] = {exe.c_str(), arg, nullptr};
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const bool spawned =
+        posix_spawn(&pid, exe.c_str(), &files, nullptr, const_cast<char**>(argv), environ) == 0;
+    posix_spawn_file_actions_destroy(&files);
+    int status = 0;
+    return spawned && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+void StartLoop(benchmark::State& state, const char* arg)
+{
+    for (auto _ : state) {
+        if (!RunTessera(arg)) {
+            state.SkipWithError("tessera did not run (no display?)");
+            break;
+        }
+        // The X server frees the last client's windows after it is gone; let it finish
+        // before the next start, as a user's starts are far apart.
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        state.ResumeTiming();
+    }
+}
+
+void BM_StartToFirstPaint(benchmark::State& state)
+{
+    StartLoop(state, "--quit-after-first-paint");
+}
+BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+void BM_StartBatchReport(benchmark::State& state)
+{
+    StartLoop(state, "--report");
+}
+BENCHMARK(BM_StartBatchReport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+// One window for the in-process benchmarks, shown modelessly.
+DesignDialog* Window()
+{
+    static std::unique_ptr<DesignDialog> dlg;
+    if (!dlg) {
+        dlg = std::make_unique<DesignDialog>();
+        if (!dlg->CreateModeless(DesignDialogTemplate(), nullptr)) {
+            dlg.reset();
+            return nullptr;
+        }
+        for (int i = 0; i < 20; ++i) {
+            plat::ProcessPending();
+        }
+    }
+    return dlg.get();
+}
+
+void BM_SliderToRepaintedChart(benchmark::State& state)
+{
+    DesignDialog* dlg = Window();
+    if (dlg == nullptr) {
+        state.SkipWithError("no display");
+        return;
+    }
+    plat::Dialog& dialog = *dlg;
+    const int slider = InputInfo(DesignInput::Bandwidth).sliderId;
+    dialog.SetFocusControl(slider);
+    int pos = 60;
+    for (auto _ : state) {
+        pos = pos == 60 ? 80 : 60;
+        dialog.SetSliderPos(slider, pos);
+        dlg->Controller().OnTick();
+        dlg->ChartWnd().Update();
+    }
+}
+BENCHMARK(BM_SliderToRepaintedChart)->Unit(benchmark::kMillisecond);
+
+void BM_RecomputeOnly(benchmark::State& state)
+{
+    DesignInputs inputs;
+    for (auto _ : state) {
+        inputs.bwmc = inputs.bwmc == 60.0 ? 80.0 : 60.0;
+        DesignOutputs out;
+        benchmark::DoNotOptimize(RecomputeDesign(BuildParms(inputs), LengthUnit::Millimetre, out));
+    }
+}
+BENCHMARK(BM_RecomputeOnly)->Unit(benchmark::kMillisecond);
+
+void BM_IdleTick(benchmark::State& state)
+{
+    DesignDialog* dlg = Window();
+    if (dlg == nullptr) {
+        state.SkipWithError("no display");
+        return;
+    }
+    dlg->Controller().OnTick();
+    for (auto _ : state) {
+        dlg->Controller().OnTick();
+    }
+}
+BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildParmsOnce(benchmark::State& state)
+{
+    const DesignInputs inputs;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildParms(inputs));
+    }
+}
+BENCHMARK(BM_BuildParmsOnce)->Unit(benchmark::kMicrosecond);
+
+class Summary : public TimingReporter
+{
+public:
+    Summary()
+        : TimingReporter(Clock::Wall)
+    {
+    }
+    void PrintSummary() const override
+    {
+        const double start = Milliseconds("BM_StartToFirstPaint/iterations:10/real_time");
+        const double batch = Milliseconds("BM_StartBatchReport/iterations:10/real_time");
+        const double slider = Milliseconds("BM_SliderToRepaintedChart");
+        const double compute = Milliseconds("BM_RecomputeOnly");
+        const double idle = Milliseconds("BM_IdleTick");
+        const double parms = Milliseconds("BM_BuildParmsOnce");
+        std::printf("\nstart to first complete paint: %.1f ms wall; batch report: %.1f ms "
+                    "(ratio %.2f)\n",
+                    start, batch, batch > 0 ? start / batch : 0.0);
+        std::printf("slider change to repainted chart: %.2f ms after the tick; computation "
+                    "alone: %.2f ms (ratio %.2f)\n",
+                    slider, compute, compute > 0 ? slider / compute : 0.0);
+        std::printf("idle tick: %.2f us; one parameter text: %.2f us (ratio %.2f)\n", idle * 1e3,
+                    parms * 1e3, parms > 0 ? idle / parms : 0.0);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    plat::InitDisplay();
+    Summary reporter; // wall clock: the start waits on the X server
+    return RunBenchmarks(argc, argv, reporter);
+}
