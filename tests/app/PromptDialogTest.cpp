@@ -45,16 +45,4 @@ TEST(PromptDialogTest, MarkupHasAnElementForEachGivenTextOnly)
     }
 }
 
-TEST(PromptDialogTest, TextsNeverEnterTheMarkup)
-{
-    // Quotes, brackets and percent signs in the texts, as a configuration name may carry
-    // them, leave the markup as it is: they reach the dialog only as variable values.
-    TextPrompt plain("name", "Caption", "Header", "Prefix", "Suffix", "Footer");
-    TextPrompt odd("a'b\"<c>&%Text%", "x' y=1 '", "%Caption%", "</HALIGN>", "<DLG>", "'");
-    EXPECT_EQ(S(odd.BuildMarkup().Str()), S(plain.BuildMarkup().Str()));
-    EXPECT_EQ(S(odd.text.Str()), "a'b\"<c>&%Text%");
-    EXPECT_EQ(S(odd.GetInitialText().Str()), S(odd.text.Str()));
-    EXPECT_EQ(odd.GetDialog(), nullptr);
-}
-
 } // namespace
