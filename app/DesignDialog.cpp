@@ -1,6 +1,8 @@
 #include "app/DesignDialog.h"
 
 #include "app/DesignTemplate.h"
+#include "app/FilterArtwork.h"
+#include "app/References.h"
 #include "app/ResultViews.h"
 #include "app/TesseraChart.h"
 #include "chart/XChart.h"
@@ -64,6 +66,10 @@ void DesignDialog::InitDialog()
     chartWnd.CreateChild(*this, TakePlace(DesignId::kChart), plat::WindowStyle::kVisible,
                          DesignId::kChart);
 
+    SetIcon(DrawAppIcon(48));
+    const plat::Rect picture = GetControlRect(DesignId::kPicture);
+    SetPicture(DesignId::kPicture, DrawFilterPicture(picture.Width(), picture.Height()));
+
     m_controller.InitInputs();
     m_chartLine =
         SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
@@ -124,7 +130,7 @@ void DesignDialog::OnResultsPainted(void* self)
 
 void DesignDialog::ShowReferences()
 {
-    XMLMessageBox("References", "Based on Works of", true, false, this);
+    XMLMessageBox("References", ReferencesText(), true, false, this);
 }
 
 std::string DesignDialog::GetEditText(DesignInput input) const

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Image.h"
+
+/// The calculator's picture: an interdigital filter seen from above. The housing with its
+/// hatched walls, five rods grounded alternately at the upper and lower wall, and the input
+/// and output taps entering through the side walls to the first and last rod, labelled "IN"
+/// and "OUT" where there is room. Drawn to fit widthPx x heightPx (each raised to at least
+/// 16) on an opaque light background.
+plat::Image DrawFilterPicture(int widthPx, int heightPx);
+
+/// The application icon: the same filter reduced to its housing, alternating rods and, from
+/// 32 pixels up, the taps. A square of sizePx pixels (raised to at least 16) with a
+/// transparent corner rounding.
+plat::Image DrawAppIcon(int sizePx);
