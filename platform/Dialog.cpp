@@ -9,6 +9,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Input_.H>
 #include <FL/Fl_Window.H>
 #include <algorithm>
 #include <cmath>
@@ -190,8 +191,13 @@ void Dialog::Impl::FocusFirst()
             return; // the dialog chose its focus itself
     for (const auto& c : controls) {
         Fl_Widget* w = c->Widget();
-        if (c->IsTabStop() && w->visible() && w->active() && w->take_focus())
+        if (c->IsTabStop() && w->visible() && w->active() && w->take_focus()) {
+            // An edit that opens with the focus has its text selected, so that typing
+            // replaces a proposed text, as in any dialog.
+            if (auto* input = dynamic_cast<Fl_Input_*>(w))
+                input->position(input->size(), 0);
             return;
+        }
     }
 }
 

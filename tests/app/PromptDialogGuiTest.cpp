@@ -85,8 +85,7 @@ TEST_F(PromptDialogGuiTest, TypedTextComesBackOnlyWhenConfirmed)
             EXPECT_GE(r.width, 20 * q.cx) << c.how;
             EXPECT_LT(r.height, 2 * q.cy) << c.how;
 
-            d.SetText(edit->id, "");
-            ClickCtrl(d, "edit");
+            // The proposed name opens selected: typing replaces it.
             plat::test::TypeText(d, "  Filter 7 ");
             plat::test::ProcessUntilIdle();
             EXPECT_EQ(d.GetText(edit->id), "  Filter 7 ") << c.how;
