@@ -253,21 +253,6 @@ TEST_F(ConfigStoreTest, ListOrderFreeNumbersAndReload)
     EXPECT_EQ(m_store.Current(), 4);
 }
 
-TEST_F(ConfigStoreTest, RecentNamingNoSectionChoosesNothing)
-{
-    const std::string file = "Recent = C_7\r\n[C_1]\r\nName = one\r\nParms = x\r\n";
-    Write(file);
-    m_store.FillConfigList();
-    EXPECT_EQ(m_store.Current(), -1);
-    EXPECT_EQ(m_host.selected, -1);
-    EXPECT_EQ(m_controls.edits[int(DesignInput::Elements)], "5");
-    m_controller.SetModified(true);
-    m_store.SaveConfig();
-    m_store.AskSaveChanges();
-    EXPECT_EQ(Read(), file);
-    EXPECT_TRUE(m_host.messages.empty());
-}
-
 // What a stored text can hold, and what the user is told when it is broken.
 TEST_F(ConfigStoreTest, StoredParmsTexts)
 {
@@ -283,11 +268,6 @@ TEST_F(ConfigStoreTest, StoredParmsTexts)
          {7, 0.25, 1296, 60, 75, 30, 10, 20},
          true},
         {"ele=7&rip=2", "Wrong format of Parms key", {}, false},
-        {"", "Wrong format of Parms key", {}, false},
-        {"ele=7&&rip=2&fzmc=900&bwmc=70&R=50&H=20&D=8&E=25&NFR=200",
-         "Unknown Parms key name: ",
-         {7, 1, 1200, 70, 50, 20, 8, 25},
-         false},
         {"ele=7&rip=2&fzmc=900&Bwmc=1&R=60&H=20&D=8&E=25&NFR=200&STP=1",
          "Unknown Parms key name: Bwmc",
          {7, 2, 900, 70, 50, 20, 8, 25},
@@ -385,14 +365,26 @@ TEST_F(ConfigStoreTest, SavingChangedInputs)
     EXPECT_EQ(Stored("C_1", "Parms").substr(0, 6), "ele=8\t");
 }
 
-TEST_F(ConfigStoreTest, NewConfigurationNames)
+// Nothing chosen (the last choice names no section), then names that create nothing.
+TEST_F(ConfigStoreTest, NothingChosenAndNamesThatCreateNothing)
 {
+    const std::string file = "Recent = C_7\r\n[C_1]\r\nName = one\r\nParms = x\r\n";
+    Write(file);
     m_store.FillConfigList();
+    EXPECT_EQ(m_store.Current(), -1);
+    EXPECT_EQ(m_host.selected, -1);
+    EXPECT_EQ(m_controls.edits[int(DesignInput::Elements)], "5");
+    m_controller.SetModified(true);
+    m_store.SaveConfig();
+    m_store.AskSaveChanges();
+    EXPECT_TRUE(m_host.messages.empty());
+
     m_store.NewConfig(); // cancelled
+    EXPECT_EQ(m_host.proposed, std::vector<std::string>{"new name"});
     m_host.nameAnswer = " \t ";
     m_store.NewConfig();
     EXPECT_EQ(m_host.messages, std::vector<Message>{Notice("Invalid Name")});
-    EXPECT_EQ(Read(), "");
+    EXPECT_EQ(Read(), file);
 
     // Every number in use: nothing is created, and the user is told so.
     std::string full;
