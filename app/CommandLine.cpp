@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 
 #include "app/TesseraChart.h"
+#include "app/ConfigParms.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/FilterDesign.h"
 #include "app/filter/ParmsText.h"
 #include "base/ZFile.h"
+#include "base/ZIni.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 
@@ -147,6 +149,80 @@ bool OutputWritten(std::ostream& out, std::ostream& err)
     return false;
 }
 
+std::string ToString(const ZString& s)
+{
+    return std::string(s.Text(), size_t(s.Length()));
+}
+
+// The configurations of the file in the folder dir, as the calculator lists them: the
+// sections "C_..." in byte order of their names. A missing or unreadable file lists none.
+struct StoredConfigs
+{
+    ZIni ini;
+    XArray<ZString, false> sections;
+
+    explicit StoredConfigs(const std::string& dir)
+    {
+        (void)ini.Load(ZStr(dir.c_str()), ZStr(kConfigFileName), false);
+        ini.ListSections(sections, true, true, ZStr("C_"));
+    }
+
+    std::string Value(const ZString& section, const char* key, const char* def) const
+    {
+        ZString value;
+        ini.Get(section, ZStr(key), value, ZStr(def));
+        return ToString(value);
+    }
+
+    // The section of the first configuration in list order named `name` (compared without
+    // surrounding blanks, as names are stored); failing that, a section of that name, which
+    // tells apart configurations that share a name. -1 when there is none.
+    int Find(const std::string& name) const
+    {
+        const ZStr wanted = ZStr(name.c_str(), int32_t(name.size())).Trim();
+        for (int32_t i = 0; i < sections.Count(); ++i) {
+            ZString stored;
+            if (ini.Get(sections[i], ZStr("Name"), stored) && stored.Str() == wanted) {
+                return i;
+            }
+        }
+        for (int32_t i = 0; i < sections.Count(); ++i) {
+            if (sections[i].Str() == wanted) {
+                return i;
+            }
+        }
+        return -1;
+    }
+};
+
+// The parameter text of the stored configuration `name`: its inputs read as the calculator
+// reads them when the configuration is chosen, then formatted as the calculator formats its
+// fields. False with the message on err when there is no such configuration or its text is
+// broken.
+bool ConfigParms(const CommandLineOptions& options, std::string& parms, std::ostream& err)
+{
+    const StoredConfigs configs(options.configDir);
+    const int index = configs.Find(*options.config);
+    if (index < 0) {
+        err << "Error: no configuration named '" << *options.config << "' in "
+            << configs.ini.path.Text() << "\n";
+        return false;
+    }
+    ZString stored;
+    if (!configs.ini.Get(configs.sections[index], ZStr("Parms"), stored)) {
+        err << kParmsKeyMissing << "\n";
+        return false;
+    }
+    DesignInputs inputs;
+    const StoredParmsOutcome outcome = ApplyStoredParms(ToString(stored), inputs);
+    if (!outcome.Ok()) {
+        err << outcome.message << "\n";
+        return false;
+    }
+    parms = BuildParms(inputs);
+    return true;
+}
+
 } // namespace
 
 std::string UsageText()
@@ -158,7 +234,8 @@ std::string UsageText()
     std::string usage;
     usage += "Usage: tessera [--report] [--parms-text] [--response-csv FILE|-]\n"
              "               [--chart FILE [--size WxH]]\n"
-             "               [--inch] [--crlf] [--parms TEXT | INPUTS...]\n"
+             "               [--inch] [--crlf] [--parms TEXT | --config NAME | INPUTS...]\n"
+             "       tessera --list-configs\n"
              "       tessera --help | --version\n"
              "Designs an interdigital bandpass filter. Without any option tessera prints the\n"
              "report of the default design.\n"
@@ -173,6 +250,11 @@ std::string UsageText()
              "  --size WxH            chart image size in pixels (default " +
              std::to_string(kDefaultChartWidth) + "x" + std::to_string(kDefaultChartHeight) +
              ")\n"
+             "  --list-configs        list the configurations in ./" +
+             std::string(kConfigFileName) +
+             ", one line each\n"
+             "                        in the calculator's order: the section (C_1), a tab,\n"
+             "                        the name; nothing when there is no file\n"
              "  --help                print this help\n"
              "  --version             print the program version\n"
              "\n"
@@ -198,6 +280,10 @@ std::string UsageText()
              std::string(kIndent) + "NFR 3 to " + Number(kMaxSweepPoints) + " points, STP up to " +
              Number(kMaxStepMHz) +
              " MHz)\n"
+             "  --config NAME         the inputs of the configuration named NAME in\n" +
+             std::string(kIndent) + "./" + kConfigFileName +
+             "; of several with that name, the first\n" + kIndent +
+             "in the list; a section (C_3) names one of them\n"
              "\n"
              "Report:\n"
              "  --inch                lengths in inches with three decimals\n"
@@ -302,6 +388,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
                         std::to_string(kMaxChartImageSide) + " each";
                 return false;
             }
+        } else if (name == "--list-configs") {
+            if (!noValue()) {
+                return false;
+            }
+            options.listConfigs = true;
+        } else if (name == "--config") {
+            std::string text;
+            if (!takeValue(text)) {
+                return false;
+            }
+            options.config = text;
         } else if (name == "--parms") {
             std::string text;
             if (!takeValue(text)) {
@@ -338,6 +435,22 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
         error = "--parms cannot be combined with separate inputs";
         return false;
     }
+    if (options.config && (options.parms || inputsGiven)) {
+        error = "--config cannot be combined with --parms or separate inputs";
+        return false;
+    }
+    if (options.listConfigs) {
+        // Everything but the list itself (and --help, --version, which come first) would be
+        // ignored, which is worse than refusing it.
+        for (const std::string& arg : args) {
+            const std::string name = arg.substr(0, arg.find('='));
+            if (name != "--list-configs" && name != "--help" && name != "-h" &&
+                name != "--version") {
+                error = "--list-configs cannot be combined with '" + name + "'";
+                return false;
+            }
+        }
+    }
     for (int index = 0; index < kDesignInputCount; ++index) {
         if (unreadable[index]) {
             options.unreadableInput = DesignInputAt(index);
@@ -358,13 +471,28 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         out << "tessera " << TESSERA_VERSION << "\n";
         return OutputWritten(out, err) ? kExitOk : kExitFailure;
     }
+    if (options.listConfigs) {
+        const StoredConfigs configs(options.configDir);
+        for (int32_t i = 0; i < configs.sections.Count(); ++i) {
+            out << configs.sections[i].Text() << '\t'
+                << configs.Value(configs.sections[i], "Name", "?") << '\n';
+        }
+        return OutputWritten(out, err) ? kExitOk : kExitFailure;
+    }
     if (options.unreadableInput) {
         err << ErrorStatusText(InputInfo(*options.unreadableInput).errorName) << "\n";
         return kExitUsage;
     }
 
     // The same path the calculator takes: the parameter text, then a recomputation of it.
-    const std::string parms = options.parms ? *options.parms : BuildParms(options.inputs);
+    std::string parms;
+    if (options.config) {
+        if (!ConfigParms(options, parms, err)) {
+            return kExitUsage;
+        }
+    } else {
+        parms = options.parms ? *options.parms : BuildParms(options.inputs);
+    }
     DesignOutputs outputs;
     if (!RecomputeDesign(parms, options.unit, outputs)) {
         err << outputs.status << "\n";

@@ -33,23 +33,29 @@ struct CommandLineOptions
     LengthUnit unit = LengthUnit::Millimetre;
     bool crlf = false;                ///< keep the report's CR LF line ends
     std::optional<std::string> parms; ///< a parameter text given instead of the inputs
-    DesignInputs inputs;              ///< the inputs; defaults where none was given
+    /// The name (or section) of a stored configuration whose inputs replace the inputs.
+    std::optional<std::string> config;
+    bool listConfigs = false;    ///< print the stored configurations instead of a design
+    std::string configDir = "."; ///< the folder of the configuration file
+    DesignInputs inputs;         ///< the inputs; defaults where none was given
     /// The first input (in validation order) whose value was not a number.
     std::optional<DesignInput> unreadableInput;
 };
 
 /// Reads the arguments after the program name into `options`. Returns false with a message
 /// in `error` for an unknown option, a missing option value, a stray argument, a chart
-/// file name without a known extension, a size that is not WxH within the image limits, or
-/// `--parms` combined with separate inputs. A value that is not a number is no usage
+/// file name without a known extension, a size that is not WxH within the image limits,
+/// `--parms` or `--config` combined with separate inputs or each other, or `--list-configs`
+/// combined with anything but --help and --version. A value that is not a number is no usage
 /// error: it is recorded in `unreadableInput` and reported like an invalid input.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options,
                       std::string& error);
 
 /// Carries out parsed options, writing results to `out` (the CSV to its file, or to `out`
 /// for "-") and messages to `err`. Returns the exit status: kExitUsage with "Error: " and
-/// the input's name on `err` for an invalid design, kExitFailure when an output cannot be
-/// written.
+/// the input's name on `err` for an invalid design, and for a configuration that is missing
+/// or whose stored text is broken (with the configuration store's message); kExitFailure
+/// when an output cannot be written.
 int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std::ostream& err);
 
 /// The command-line program: parses `args` (without the program name) and carries them

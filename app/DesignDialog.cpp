@@ -2,6 +2,7 @@
 
 #include "app/DesignTemplate.h"
 #include "app/FilterArtwork.h"
+#include "app/PromptDialog.h"
 #include "app/References.h"
 #include "app/ResultViews.h"
 #include "app/TesseraChart.h"
@@ -75,6 +76,9 @@ void DesignDialog::InitDialog()
         SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
     SetupStatusLine(statusWnd);
     m_controller.FieldsToControls();
+    // The configuration chosen last, when the file names one; else the defaults stay.
+    m_configs.FillConfigList();
+    m_configs.SelectConfig(m_configs.Current());
     SetFocusControl(EditIdOf(DesignInput::Elements));
 }
 
@@ -103,8 +107,32 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
             ShowReferences();
         }
         return true;
-    case plat::kIdOk:
+    case DesignId::kSave:
         if (code == plat::Notify::kBnClicked) {
+            m_configs.SaveConfig();
+        }
+        return true;
+    case DesignId::kNew:
+        if (code == plat::Notify::kBnClicked) {
+            m_configs.NewConfig();
+        }
+        return true;
+    case DesignId::kConfigList:
+        if (code == plat::Notify::kCbnDropDown) {
+            m_configs.FillConfigList();
+        } else if (code == plat::Notify::kCbnSelChange) {
+            m_configs.AskSaveChanges();
+            const int index = GetCurSel(DesignId::kConfigList);
+            if (index >= 0) {
+                m_configs.SelectConfig(index);
+            }
+        }
+        return true;
+    case plat::kIdOk:
+        // OK (or Enter in a field) asks about unsaved changes; Escape and the close box
+        // come as Cancel and close without the question.
+        if (code == plat::Notify::kBnClicked) {
+            m_configs.AskSaveChanges();
             EndDialog(plat::kIdOk);
         }
         return true;
@@ -201,4 +229,37 @@ void DesignDialog::ResponseChanged()
         }
     }
     chartWnd.Invalidate();
+}
+
+void DesignDialog::ClearConfigList()
+{
+    ResetContent(DesignId::kConfigList);
+}
+
+void DesignDialog::AddConfigItem(const std::string& name)
+{
+    AddString(DesignId::kConfigList, name);
+}
+
+void DesignDialog::SelectConfigItem(int index)
+{
+    SetCurSel(DesignId::kConfigList, index);
+}
+
+bool DesignDialog::ShowMessage(const std::string& caption, const std::string& text,
+                               MessageButtons buttons)
+{
+    return XMLMessageBox(ZStr(caption.c_str()), ZStr(text.c_str()), buttons == MessageButtons::Ok,
+                         false, this) == 1;
+}
+
+bool DesignDialog::AskNewName(std::string& name)
+{
+    TextPrompt prompt(ZStr(name.c_str()), "New Configuration Name",
+                      "Enter Name of New Configuration");
+    if (!prompt.Run(this)) {
+        return false;
+    }
+    name = prompt.text.Text();
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ConfigStore.h"
 #include "app/DesignController.h"
 #include "chart/XChartWnd.h"
 #include "edit/XMEditWnd.h"
@@ -40,7 +41,10 @@ public:
 /// The calculator's main dialog: the eight inputs with their sliders, the unit switch, the
 /// configuration list, the report editor, the status line and the chart. It hosts the design
 /// controller and routes the dialog's events to it.
-class DesignDialog : public plat::WindowCB, public plat::Dialog, private DesignControls
+class DesignDialog : public plat::WindowCB,
+                     public plat::Dialog,
+                     private DesignControls,
+                     private ConfigStoreHost
 {
 public:
     explicit DesignDialog(const DesignDialogOptions& options = DesignDialogOptions());
@@ -50,6 +54,7 @@ public:
     int Run();
 
     DesignController& Controller() { return m_controller; }
+    ConfigStore& Configs() { return m_configs; }
     XMEditWnd& ReportWnd() { return reportWnd; }
     XMEditWnd& StatusWnd() { return statusWnd; }
     XChartWnd& ChartWnd() { return chartWnd; }
@@ -81,8 +86,17 @@ private:
     void ShowReport(const std::string& text) override;
     void ResponseChanged() override;
 
+    // ConfigStoreHost
+    void ClearConfigList() override;
+    void AddConfigItem(const std::string& name) override;
+    void SelectConfigItem(int index) override;
+    bool ShowMessage(const std::string& caption, const std::string& text,
+                     MessageButtons buttons) override;
+    bool AskNewName(std::string& name) override;
+
     DesignDialogOptions m_options;
     DesignController m_controller{*this};
+    ConfigStore m_configs{m_controller, *this};
     PaintReportingWnd<XMEditWnd> reportWnd;
     XMEditWnd statusWnd;
     PaintReportingWnd<XChartWnd> chartWnd;

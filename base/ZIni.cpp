@@ -322,12 +322,12 @@ ZString ZIni::BuildText(bool format) const
     return out;
 }
 
-bool ZIni::Save(ZStr dir, ZStr file, bool format)
+bool ZIni::Save(ZStr dir, ZStr file, bool format, int* errorCode)
 {
     ZString target = FormPath(dir, file);
     ZString contents = BuildText(format);
     path = std::move(target);
-    return ZReplaceFile(path, contents.Str());
+    return ZReplaceFile(path, contents.Str(), errorCode);
 }
 
 bool ZIni::Get(ZStr section, ZStr key, ZString& value, ZStr def) const

@@ -35,8 +35,10 @@ public:
     /// Writes the model to dir/file, each line ending in CR LF. The text goes to a temporary
     /// file in the same folder that then replaces the old file, so a failed write leaves the
     /// old file as it was. format regenerates header and key lines with a four-space indent
-    /// and aligned "= "; without it loaded lines are copied. False when the write failed.
-    [[nodiscard]] bool Save(ZStr dir, ZStr file, bool format = true);
+    /// and aligned "= "; without it loaded lines are copied. False when the write failed;
+    /// errorCode (when given) then receives ZReplaceFile's code, whose text ZFileErrorText
+    /// gives, and 0 on success.
+    [[nodiscard]] bool Save(ZStr dir, ZStr file, bool format = true, int* errorCode = nullptr);
     /// The text Save writes, without writing it.
     ZString BuildText(bool format = true) const;
 

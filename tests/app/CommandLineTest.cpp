@@ -193,6 +193,12 @@ TEST(CommandLineTest, UnusableOptionsPrintUsage)
         {"--report=yes"},
         {"--inch=1"},
         {"--parms", "ele=5", "--fc", "1000"},
+        {"--config"},
+        {"--config", "a", "--fc", "1000"},
+        {"--config", "a", "--parms", "ele=5"},
+        {"--list-configs", "--report"},
+        {"--list-configs", "--config", "a"},
+        {"--list-configs=1"},
     };
     for (const auto& args : cases) {
         const Outcome run = Tessera(args);
@@ -208,9 +214,9 @@ TEST(CommandLineTest, HelpAndVersion)
     const Outcome help = Tessera({"--help"});
     EXPECT_EQ(help.status, kExitOk);
     EXPECT_EQ(help.err, "");
-    for (const char* option :
-         {"--report", "--parms-text", "--response-csv", "--inch", "--crlf", "--parms", "--elements",
-          "--ripple", "--fc", "--bw", "--z", "--h", "--d", "--e", "--version"}) {
+    for (const char* option : {"--report", "--parms-text", "--response-csv", "--inch", "--crlf",
+                               "--parms", "--elements", "--ripple", "--fc", "--bw", "--z", "--h",
+                               "--d", "--e", "--version", "--config NAME", "--list-configs"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     EXPECT_NE(help.out.find("(default 1200)"), std::string::npos);
@@ -223,6 +229,86 @@ TEST(CommandLineTest, HelpAndVersion)
     const Outcome version = Tessera({"--version"});
     EXPECT_EQ(version.status, kExitOk);
     EXPECT_EQ(version.out, std::string("tessera ") + TESSERA_TEST_VERSION + "\n");
+}
+
+// Configurations as the calculator stores them in ./Tessera.ini (here in a folder of the
+// test's own).
+TEST(CommandLineTest, StoredConfigurations)
+{
+    const std::string dir = TempPath("configs");
+    const std::string empty = TempPath("no-configs");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(empty.c_str(), 0755), 0);
+    std::ofstream(dir + "/Tessera.ini", std::ios::binary)
+        << "    Recent= C_2\r\n"
+           "[C_1]\r\n"
+           "    Name  = wide\r\n"
+           "    Parms = "
+           "ele=7\t&rip=0.5\t&fzmc=1296&bwmc=60&R=75\t&H=30\t&D=10\t&E=20\t&NFR=200&STP=1.2\r\n"
+           "[C_10]\r\nName = wide\r\nParms = "
+           "ele=3&rip=0&fzmc=435&bwmc=5&R=50&H=20&D=8&E=25&NFR=2&STP=1\r\n"
+           "[C_2]\r\nName = broken\r\nParms = ele=5&rip=1\r\n"
+           "[C_3]\r\nName = odd key\r\nParms = "
+           "ele=5&rip=1&fzmc=900&Q=1&R=50&H=20&D=8&E=25&NFR=200&STP=1\r\n"
+           "[C_4]\r\nName = no parms\r\n"
+           "[C_5]\r\nName = invalid\r\nParms = "
+           "ele=13&rip=1&fzmc=900&bwmc=9&R=50&H=20&D=8&E=25&NFR=200&STP=1\r\n"
+           "[Other]\r\nName = not listed\r\n";
+
+    auto run = [](const std::string& folder, const std::vector<std::string>& args) {
+        CommandLineOptions options;
+        std::string error;
+        EXPECT_TRUE(ParseCommandLine(args, options, error)) << error;
+        options.configDir = folder;
+        std::ostringstream out;
+        std::ostringstream err;
+        Outcome outcome;
+        outcome.status = ExecuteCommandLine(options, out, err);
+        outcome.out = out.str();
+        outcome.err = err.str();
+        return outcome;
+    };
+
+    Outcome list = run(dir, {"--list-configs"});
+    EXPECT_EQ(list.status, kExitOk);
+    EXPECT_EQ(list.out, "C_1\twide\nC_10\twide\nC_2\tbroken\nC_3\todd key\nC_4\tno parms\n"
+                        "C_5\tinvalid\n");
+    list = run(empty, {"--list-configs"});
+    EXPECT_EQ(list.status, kExitOk);
+    EXPECT_EQ(list.out + list.err, "");
+
+    // The first of two configurations with one name; the other by its section. The stored
+    // inputs go through the calculator's fields, so the sweep follows the bandwidth.
+    const Outcome wide = run(dir, {"--config", " wide ", "--parms-text", "--report", "--inch"});
+    ASSERT_EQ(wide.status, kExitOk) << wide.err;
+    const Outcome same =
+        Tessera({"--elements", "7", "--ripple", "0.5", "--fc", "1296", "--bw", "60", "--z", "75",
+                 "--h", "30", "--d", "10", "--e", "20", "--parms-text", "--report", "--inch"});
+    EXPECT_EQ(wide.out, same.out);
+    EXPECT_EQ(run(dir, {"--config=C_10", "--parms-text"}).out,
+              "ele=3\t&rip=0\t&fzmc=435&bwmc=5&R=50\t&H=20\t&D=8\t&E=25\t&NFR=200&STP=1\t\n");
+
+    const struct
+    {
+        std::string folder;
+        const char* name;
+        std::string error;
+    } failures[] = {
+        {dir, "nobody", "Error: no configuration named 'nobody' in " + dir + "/Tessera.ini\n"},
+        {dir, "Other", "Error: no configuration named 'Other' in " + dir + "/Tessera.ini\n"},
+        {empty, "wide", "Error: no configuration named 'wide' in " + empty + "/Tessera.ini\n"},
+        {dir, "broken", "Wrong format of Parms key\n"},
+        {dir, "odd key", "Unknown Parms key name: Q\n"},
+        {dir, "no parms", "Parms key missing\n"},
+        {dir, "invalid", "Error: Elements\n"},
+    };
+    for (const auto& f : failures) {
+        const Outcome failed = run(f.folder, {"--config", f.name});
+        EXPECT_EQ(failed.status, kExitUsage) << f.name;
+        EXPECT_EQ(failed.err, f.error);
+        EXPECT_EQ(failed.out, "") << f.name;
+    }
+    EXPECT_EQ(std::system(("rm -rf '" + dir + "' '" + empty + "'").c_str()), 0);
 }
 
 TEST(CommandLineTest, ResponseCsv)

@@ -105,10 +105,59 @@ sleep 0.3
 report_text | grep -q 'Quarter Wavelength = [0-9.]*"' || fail "no lengths in inches after Inch"
 click "${inch[@]}"
 
-# Escape closes without asking, whatever changed.
+# Without a configuration OK closes at once, and closing writes nothing.
+click "${ok[@]}"
+wait_exit "OK did not close the window"
+[ -e Tessera.ini ] && fail "closing wrote Tessera.ini"
+
+# --- Configurations. ------------------------------------------------------------------------
+# New... proposes "new name"; OK creates C_1 and the file.
+start
+click "${new[@]}"
+prompt=$(wait_window '^New Configuration Name$') || fail "no prompt after New..."
+[ -n "$shots" ] && import -window "$prompt" "$shots/prompt.png"
+xdotool key Return
+for _ in $(seq 20); do [ -e Tessera.ini ] && break; sleep 0.1; done
+grep -q '^\[C_1\]' Tessera.ini || fail "New... did not create C_1"
+grep -q '^    Name  = new name' Tessera.ini || fail "C_1 is not called new name"
+grep -q '^    Recent = C_1' Tessera.ini || fail "C_1 is not the recent configuration"
+
+# Save after a change writes the new parameters.
+type_into "${centre[@]}" 433
+sleep 0.3
+click "${save[@]}"
+sleep 0.2
+grep -q 'fzmc=433&' Tessera.ini || fail "Save did not write the new centre frequency"
+
+# OK after a change asks; Cancel there keeps the file as it was and still closes.
+type_into "${centre[@]}" 900
+sleep 0.3
+click "${ok[@]}"
+question=$(wait_window '^Parameters Changed$') || fail "OK after a change did not ask"
+[ -n "$shots" ] && import -window "$question" "$shots/question.png"
+xdotool key Escape
+wait_exit "the window stayed open after the question"
+grep -q 'fzmc=433&' Tessera.ini || fail "declining the question changed the file"
+
+# The next start loads the configuration chosen last.
+start
+report_text | grep -q 'Center Frequency = 433.0 MHz' || fail "C_1 was not loaded at start"
+
+# A read-only file is not overwritten, and the user is told so.
+chmod 444 Tessera.ini
+type_into "${centre[@]}" 500
+sleep 0.3
+click "${save[@]}"
+error=$(wait_window '^Tessera.ini$') || fail "no message when Tessera.ini is read-only"
+[ -n "$shots" ] && import -window "$error" "$shots/save_error.png"
+xdotool key Return
+sleep 0.2
+grep -q 'fzmc=433&' Tessera.ini || fail "the read-only file changed"
+
+# Escape closes without asking, although the inputs changed.
 click "${centre[@]}"
 xdotool key Escape
 wait_exit "Escape did not close the window"
-[ -e Tessera.ini ] && fail "closing wrote Tessera.ini"
+xdotool search --onlyvisible --name '^Parameters Changed$' >/dev/null && fail "Escape asked"
 
 echo "tessera e2e: ok"

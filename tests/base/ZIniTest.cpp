@@ -2,6 +2,7 @@
 
 #include "tests/FileFaults.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -329,6 +330,13 @@ TEST_F(ZIniTest, FailedWriteLeavesTheOldFileIntact)
         << "the temporary file is removed";
 
     EXPECT_FALSE(ini.Save("", (m_dir + "/no/such/dir/x.ini").c_str(), true));
+
+    // The reason reaches a caller that asks for it.
+    int code = -99;
+    EXPECT_FALSE(ini.Save("", (m_dir + "/no/such/dir/x.ini").c_str(), true, &code));
+    EXPECT_EQ(code, ENOENT);
+    ASSERT_TRUE(ini.Save("", File("keep.ini").c_str(), true, &code));
+    EXPECT_EQ(code, 0);
 }
 
 // Saves killed at random moments (the child saves two versions in turn until it is killed):
