@@ -1,11 +1,14 @@
-// Feeds arbitrary bytes to the two readers of user text in the calculator:
+// Feeds arbitrary bytes to the readers of user text in the calculator:
 //  1. as a parameter text: ParmsToDesign, validation, and for a valid design the synthesis,
 //     both reports and the response arrays;
 //  2. split at line feeds into command-line arguments: ParseCommandLine and, when the line
-//     is usable, ExecuteCommandLine with every output kept in memory.
+//     is usable, ExecuteCommandLine with every output kept in memory;
+//  3. as a configuration's stored parameter text (Tessera.ini may come from anywhere):
+//     ApplyStoredParms, and the parameter text of whatever it set.
 // Crashes, sanitizer reports and broken invariants (abort) are the findings.
 
 #include "app/CommandLine.h"
+#include "app/ConfigParms.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/DesignReport.h"
@@ -112,5 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     FuzzParmsText(text);
     FuzzCommandLine(text);
+    DesignInputs inputs;
+    const StoredParmsOutcome outcome = ApplyStoredParms(text, inputs);
+    Check(outcome.Ok() == outcome.message.empty());
+    (void)BuildParms(inputs);
     return 0;
 }
