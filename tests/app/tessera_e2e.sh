@@ -76,9 +76,9 @@ shot() { [ -n "$shots" ] && import -window "$win" "$shots/$1.png"; }
 # --- Without Tessera.ini: the default design, an empty status line. --------------------------
 "$tessera" --report | tr -d '\r' >"$work/default.txt"
 start
+shot main
 [ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "the start report is not the default"
 [ "$(blue_pixels)" -eq 0 ] || fail "the status line is not empty at start"
-shot main
 
 # 13 elements is invalid: the status line says so at once, the report stays.
 type_into "${elements[@]}" 13
