@@ -157,7 +157,10 @@ std::string UsageText()
     };
     std::string usage;
     usage += "Usage: tessera [--report] [--parms-text] [--response-csv FILE|-]\n"
-             "               [--chart FILE [--size WxH]]\n"
+             "               [--chart FILE [--size WxH] [--network]]\n"
+             "               [--touchstone FILE.s2p] [--network-csv FILE|-]\n"
+             "               [--from MHZ --to MHZ [--points N]] [--qu Q|inf]\n"
+             "               [--tuning] [--tuning-csv FILE|-]\n"
              "               [--inch] [--crlf] [--parms TEXT | INPUTS...]\n"
              "       tessera --help | --version\n"
              "Designs an interdigital bandpass filter. Without any option tessera prints the\n"
@@ -198,6 +201,8 @@ std::string UsageText()
              std::string(kIndent) + "NFR 3 to " + Number(kMaxSweepPoints) + " points, STP up to " +
              Number(kMaxStepMHz) +
              " MHz)\n"
+             "\n" +
+             NetworkUsageText() +
              "\n"
              "Report:\n"
              "  --inch                lengths in inches with three decimals\n"
@@ -302,6 +307,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
                         std::to_string(kMaxChartImageSide) + " each";
                 return false;
             }
+        } else if (const OptionMatch network =
+                       ParseNetworkOption(name, takeValue, noValue, options.network, error);
+                   network != OptionMatch::NotNetwork) {
+            if (network == OptionMatch::Failed) {
+                return false;
+            }
         } else if (name == "--parms") {
             std::string text;
             if (!takeValue(text)) {
@@ -338,6 +349,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
         error = "--parms cannot be combined with separate inputs";
         return false;
     }
+    if (!CheckNetworkOptions(options.network, options.chart, error)) {
+        return false;
+    }
     for (int index = 0; index < kDesignInputCount; ++index) {
         if (unreadable[index]) {
             options.unreadableInput = DesignInputAt(index);
@@ -371,7 +385,14 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         return kExitUsage;
     }
 
-    const bool report = options.report || (!options.parmsText && !options.csv && !options.chart);
+    NetworkResults network;
+    if (std::string error; !network.Compute(options.network, parms, error)) {
+        err << "tessera: " << error << "\n";
+        return kExitUsage;
+    }
+
+    const bool report = options.report || (!options.parmsText && !options.csv && !options.chart &&
+                                           !HasNetworkAction(options.network));
     errno = 0;
     if (options.parmsText) {
         out << parms << "\n";
@@ -382,6 +403,7 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     if (options.csv && options.csvPath == "-") {
         WriteCsv(out, outputs);
     }
+    network.WriteToStream(out);
     if (!OutputWritten(out, err)) {
         return kExitFailure;
     }
@@ -401,10 +423,18 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
             }
         }
     }
+    if (std::string error; !network.WriteFiles(error)) {
+        err << "tessera: " << error << "\n";
+        return kExitFailure;
+    }
     if (options.chart) {
         XChart chart;
-        SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
-                           int32_t(outputs.responseX.size()));
+        if (options.network.chartLines) {
+            network.SetupChart(chart);
+        } else {
+            SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
+                               int32_t(outputs.responseX.size()));
+        }
         ZString error;
         if (!ExportChart(chart, ZStr(options.chartPath.c_str()), options.chartWidth,
                          options.chartHeight, error)) {
