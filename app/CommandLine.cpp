@@ -233,7 +233,10 @@ std::string UsageText()
     };
     std::string usage;
     usage += "Usage: tessera [--report] [--parms-text] [--response-csv FILE|-]\n"
-             "               [--chart FILE [--size WxH]]\n"
+             "               [--chart FILE [--size WxH] [--network]]\n"
+             "               [--touchstone FILE.s2p] [--network-csv FILE|-]\n"
+             "               [--from MHZ --to MHZ [--points N]] [--qu Q|inf]\n"
+             "               [--tuning] [--tuning-csv FILE|-]\n"
              "               [--inch] [--crlf] [--parms TEXT | --config NAME | INPUTS...]\n"
              "       tessera --list-configs\n"
              "       tessera --help | --version\n"
@@ -284,6 +287,8 @@ std::string UsageText()
              std::string(kIndent) + "./" + kConfigFileName +
              "; of several with that name, the first\n" + kIndent +
              "in the list; a section (C_3) names one of them\n"
+             "\n" +
+             NetworkUsageText() +
              "\n"
              "Report:\n"
              "  --inch                lengths in inches with three decimals\n"
@@ -399,6 +404,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
                 return false;
             }
             options.config = text;
+        } else if (const OptionMatch network =
+                       ParseNetworkOption(name, takeValue, noValue, options.network, error);
+                   network != OptionMatch::NotNetwork) {
+            if (network == OptionMatch::Failed) {
+                return false;
+            }
         } else if (name == "--parms") {
             std::string text;
             if (!takeValue(text)) {
@@ -451,6 +462,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
             }
         }
     }
+    if (!CheckNetworkOptions(options.network, options.chart, error)) {
+        return false;
+    }
     for (int index = 0; index < kDesignInputCount; ++index) {
         if (unreadable[index]) {
             options.unreadableInput = DesignInputAt(index);
@@ -499,7 +513,14 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         return kExitUsage;
     }
 
-    const bool report = options.report || (!options.parmsText && !options.csv && !options.chart);
+    NetworkResults network;
+    if (std::string error; !network.Compute(options.network, parms, error)) {
+        err << "tessera: " << error << "\n";
+        return kExitUsage;
+    }
+
+    const bool report = options.report || (!options.parmsText && !options.csv && !options.chart &&
+                                           !HasNetworkAction(options.network));
     errno = 0;
     if (options.parmsText) {
         out << parms << "\n";
@@ -510,6 +531,7 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     if (options.csv && options.csvPath == "-") {
         WriteCsv(out, outputs);
     }
+    network.WriteToStream(out);
     if (!OutputWritten(out, err)) {
         return kExitFailure;
     }
@@ -529,10 +551,18 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
             }
         }
     }
+    if (std::string error; !network.WriteFiles(error)) {
+        err << "tessera: " << error << "\n";
+        return kExitFailure;
+    }
     if (options.chart) {
         XChart chart;
-        SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
-                           int32_t(outputs.responseX.size()));
+        if (options.network.chartLines) {
+            network.SetupChart(chart);
+        } else {
+            SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
+                               int32_t(outputs.responseX.size()));
+        }
         ZString error;
         if (!ExportChart(chart, ZStr(options.chartPath.c_str()), options.chartWidth,
                          options.chartHeight, error)) {

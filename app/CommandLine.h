@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/NetworkOutputs.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/DesignReport.h"
 
@@ -40,6 +41,7 @@ struct CommandLineOptions
     DesignInputs inputs;         ///< the inputs; defaults where none was given
     /// The first input (in validation order) whose value was not a number.
     std::optional<DesignInput> unreadableInput;
+    NetworkOptions network; ///< the network outputs and their sweep
 };
 
 /// Reads the arguments after the program name into `options`. Returns false with a message

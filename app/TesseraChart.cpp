@@ -40,23 +40,9 @@ int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
     return index;
 }
 
-} // namespace
-
-int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+// Copies n points into the line's own columns; n is 0 or more.
+void CopyPoints(XChartLine& line, const double* x, const double* y, int32_t n)
 {
-    return SetUpLine(chart, responseX, responseY);
-}
-
-int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n)
-{
-    const int32_t index = SetUpLine(chart, nullptr, nullptr);
-    if (index < 0) {
-        return -1;
-    }
-    XChartLine& line = *chart.Line(index);
-    if (n < 0 || x == nullptr || y == nullptr) {
-        n = 0;
-    }
     XRealArray& xs = line.Column(XChartColumn::X);
     XRealArray& ys = line.Column(XChartColumn::Y);
     if (!xs.SetSize(n) || !ys.SetSize(n)) {
@@ -70,5 +56,54 @@ int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int3
         ys[i] = y[i];
     }
     line.SetChanged();
+}
+
+} // namespace
+
+int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+{
+    return SetUpLine(chart, responseX, responseY);
+}
+
+int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n)
+{
+    const int32_t index = SetUpLine(chart, nullptr, nullptr);
+    if (index < 0) {
+        return -1;
+    }
+    if (n < 0 || x == nullptr || y == nullptr) {
+        n = 0;
+    }
+    CopyPoints(*chart.Line(index), x, y, n);
+    return index;
+}
+
+int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
+                          int32_t n)
+{
+    if (n < 0 || x == nullptr || s21Db == nullptr || s11Db == nullptr) {
+        n = 0;
+    }
+    const int32_t index = SetupChartWithData(chart, x, s21Db, n);
+    if (index < 0) {
+        return -1;
+    }
+    const int32_t s11Index = chart.GetOrAddLine("S11");
+    if (s11Index < 0) {
+        return -1;
+    }
+    XChartLine& line = *chart.Line(s11Index);
+    // The reflection reads off the transmission's axes: no axes or grid of its own, the
+    // same fixed loss scale. A perfect match lies far below it and leaves the plot area.
+    line.SetColor("color", XColor::FromRGB(0, 255, 255));
+    line.SetStr("axis", "");
+    line.SetStr("grid", "0");
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+    CopyPoints(line, x, s11Db, n);
     return index;
 }

@@ -8,6 +8,7 @@ class XChart;
 
 // The calculator's chart: one yellow line "BW" of loss in dB (0 at the top, -100 at the
 // bottom) against frequency in MHz, with grey grid lines and the title at the bottom centre.
+// The network view adds a cyan line "S11" of the reflection on the same dB scale.
 
 /// Sets the chart up as the calculator shows its response and returns the index of the line
 /// "BW". The line reads its X and Y data from responseX (MHz) and responseY (negated loss,
@@ -19,3 +20,10 @@ int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY);
 /// the n points (x in MHz, y in dB) are copied into the line's own columns. A negative n
 /// counts as 0.
 int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n);
+
+/// The network view for the command line: "BW" as `SetupChartWithData` sets it up, holding
+/// |S21| in dB (s21Db), and a cyan line "S11" holding |S11| in dB (s11Db) on the same fixed
+/// -100 to 0 dB scale, without axes of its own. The n points are copied; a negative n counts
+/// as 0. Returns the index of "BW", -1 when memory ran out.
+int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
+                          int32_t n);

@@ -87,10 +87,18 @@ void FuzzCommandLine(std::string_view text)
         Check(!error.empty());
         return;
     }
-    // Never touch the file system: a CSV goes to the in-memory output instead.
+    // Never touch the file system: a CSV goes to the in-memory output instead, and the
+    // Touchstone file, which has no such form, is not written.
     if (options.csv) {
         options.csvPath = "-";
     }
+    if (options.network.csv) {
+        options.network.csvPath = "-";
+    }
+    if (options.network.tuningCsv) {
+        options.network.tuningCsvPath = "-";
+    }
+    options.network.touchstone = false;
     std::ostringstream out;
     std::ostringstream err;
     const int status = ExecuteCommandLine(options, out, err);

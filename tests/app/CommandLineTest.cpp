@@ -450,7 +450,8 @@ struct OutputKind
 constexpr OutputKind kOutputs[] = {
     {"--response-csv", ".csv", "1060,"}, {"--chart", ".png", "\x89PNG"},
     {"--chart", ".svg", "<?xml"},        {"--chart", ".pdf", "%PDF-"},
-    {"--chart", ".xch", "  <XCHART"},
+    {"--chart", ".xch", "  <XCHART"},    {"--touchstone", ".s2p", "! Touchstone"},
+    {"--network-csv", ".csv", "MHz,"},   {"--tuning-csv", ".csv", "k,delay"},
 };
 
 // Every file the program writes fails alike and keeps the old file byte for byte, leaving
@@ -544,7 +545,8 @@ TEST(CommandLineTest, FailedStandardOutputIsReported)
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--help"}, std::vector<std::string>{"--version"},
           std::vector<std::string>{}, std::vector<std::string>{"--parms-text"},
-          std::vector<std::string>{"--response-csv", "-"}}) {
+          std::vector<std::string>{"--response-csv", "-"}, std::vector<std::string>{"--tuning"},
+          std::vector<std::string>{"--network-csv", "-"}}) {
         FullDisk disk;
         std::ostream out(&disk);
         std::ostringstream err;

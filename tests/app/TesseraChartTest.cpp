@@ -145,6 +145,55 @@ TEST(TesseraChartTest, DefaultDesignChart)
     EXPECT_EQ(ax.GetTickStep(), 50.0);
 }
 
+TEST(TesseraChartTest, NetworkChartDrawsReflectionOnTheSameScale)
+{
+    // Transmission near 0 dB in the middle, reflection below it; one point far below the
+    // scale, as a perfect match gives.
+    const double x[5] = {1100.0, 1150.0, 1200.0, 1250.0, 1300.0};
+    const double s21[5] = {-60.0, -3.0, -0.5, -3.0, -60.0};
+    const double s11[5] = {-0.01, -3.0, -300.0, -20.0, -0.01};
+    XChart chart;
+    EXPECT_EQ(SetupNetworkChart(chart, x, s21, s11, 5), 0);
+    ASSERT_EQ(chart.LineCount(), 2);
+    XChartLine& bw = *chart.Line(0);
+    XChartLine& s11Line = *chart.Line(1);
+    EXPECT_EQ(S(s11Line.GetName()), "S11");
+    EXPECT_EQ(S(bw.GetStr("color")), "yellow");
+    EXPECT_NE(S(s11Line.GetStr("color")), "yellow");
+    EXPECT_EQ(bw.Y()[2], -0.5);
+    EXPECT_EQ(s11Line.Y()[3], -20.0);
+    EXPECT_EQ(s11Line.X()[4], 1300.0);
+
+    const plat::Image image = RenderChart(chart, 486, 413);
+    std::string png;
+    ASSERT_TRUE(image.Encode(plat::ImageFormat::PNG, png));
+    std::ofstream(::testing::TempDir() + "tessera_network_chart.png", std::ios::binary) << png;
+    // The reflection shares the loss scale and draws no axis of its own.
+    for (const XChartLine* line : {&bw, &s11Line}) {
+        EXPECT_EQ(line->AxisY().Scale().shownLo, -100.0);
+        EXPECT_EQ(line->AxisY().Scale().shownHi, 0.0);
+        EXPECT_EQ(line->AxisX().Scale().shownLo, 1100.0);
+        EXPECT_EQ(line->AxisX().Scale().shownHi, 1300.0);
+    }
+    EXPECT_EQ(s11Line.AxisY().PixelOf(-20.0), bw.AxisY().PixelOf(-20.0));
+    // The S11 line passes -20 dB at 1250 MHz in its own colour.
+    const XColor cyan = s11Line.GetColor("color");
+    const int px = bw.AxisX().PixelOf(1250.0);
+    const int py = bw.AxisY().PixelOf(-20.0);
+    bool found = false;
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            found = found || image.GetPixel(px + dx, py + dy) ==
+                                 plat::Rgb(cyan.Red(), cyan.Green(), cyan.Blue());
+        }
+    }
+    EXPECT_TRUE(found);
+    // Without points both lines stay empty.
+    XChart empty;
+    EXPECT_EQ(SetupNetworkChart(empty, x, s21, nullptr, 5), 0);
+    EXPECT_EQ(empty.Line(1)->PointCount(), 0);
+}
+
 TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)
 {
     const DesignOutputs out = DefaultDesign();
