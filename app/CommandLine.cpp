@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
-#include "app/TesseraChart.h"
 #include "app/ConfigParms.h"
+#include "app/TesseraChart.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/FilterDesign.h"
 #include "app/filter/ParmsText.h"

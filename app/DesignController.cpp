@@ -124,6 +124,7 @@ void DesignController::Recompute()
         return;
     }
     ++m_recomputeCount;
+    lastParms = text; // the views may ask which design they show
     m_controls.ShowStatus(std::string());
     m_controls.ShowReport(outputs.report);
     // Both arrays change together or not at all, so the chart never pairs the frequencies
@@ -135,7 +136,6 @@ void DesignController::Recompute()
         responseY = std::move(y);
     }
     m_controls.ResponseChanged();
-    lastParms = text;
     busy = false;
 }
 

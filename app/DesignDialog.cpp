@@ -74,6 +74,7 @@ void DesignDialog::InitDialog()
     m_controller.InitInputs();
     m_chartLine =
         SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
+    m_chartMenu.Setup(chartWnd.Chart());
     SetupStatusLine(statusWnd);
     m_controller.FieldsToControls();
     // The configuration chosen last, when the file names one; else the defaults stay.
@@ -228,6 +229,7 @@ void DesignDialog::ResponseChanged()
             line->SetChanged();
         }
     }
+    m_chartMenu.DesignChanged(m_controller.LastParms());
     chartWnd.Invalidate();
 }
 

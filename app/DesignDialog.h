@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ConfigStore.h"
+#include "app/DesignChartMenu.h"
 #include "app/DesignController.h"
 #include "chart/XChartWnd.h"
 #include "edit/XMEditWnd.h"
@@ -58,6 +59,7 @@ public:
     XMEditWnd& ReportWnd() { return reportWnd; }
     XMEditWnd& StatusWnd() { return statusWnd; }
     XChartWnd& ChartWnd() { return chartWnd; }
+    DesignChartMenu& ChartMenu() { return m_chartMenu; }
 
     bool OnMessage(plat::Window& wnd, const plat::Message& msg) override;
     bool OnPaint(plat::Window& wnd, plat::DrawContext& dc, const plat::Rect& update) override;
@@ -100,5 +102,6 @@ private:
     PaintReportingWnd<XMEditWnd> reportWnd;
     XMEditWnd statusWnd;
     PaintReportingWnd<XChartWnd> chartWnd;
+    DesignChartMenu m_chartMenu{m_controller, chartWnd, *this};
     int32_t m_chartLine = -1;
 };

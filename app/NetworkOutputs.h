@@ -86,6 +86,10 @@ public:
     /// Sets the chart up with the network lines: |S21| as the yellow line "BW" and |S11|
     /// as "S11". Returns the index of "BW", -1 when memory ran out.
     int32_t SetupChart(XChart& chart) const;
+    /// The points of the sweep, when a sweep output was asked for.
+    const std::vector<NetworkPoint>& Points() const { return m_points; }
+    /// The tuning table as aligned text, when it was asked for.
+    const std::string& TuningTableText() const { return m_tuningText; }
 
 private:
     NetworkOptions m_options;

@@ -78,6 +78,31 @@ int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int3
     return index;
 }
 
+int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XRealArray* y)
+{
+    const int32_t index = chart.GetOrAddLine(name);
+    if (index < 0) {
+        return -1;
+    }
+    XChartLine& line = *chart.Line(index);
+    if (x != nullptr && y != nullptr) {
+        line.BindColumn(XChartColumn::X, x);
+        line.BindColumn(XChartColumn::Y, y);
+    }
+    // Read off the first line's axes: no axes or grid of its own, the same fixed loss scale.
+    line.SetColor("color", color);
+    line.SetStr("axis", "");
+    line.SetStr("grid", "0");
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+    line.SetChanged();
+    return index;
+}
+
 int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
                           int32_t n)
 {

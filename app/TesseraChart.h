@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/XColor.h"
 #include "base/XValueRef.h"
+#include "base/ZStr.h"
 
 #include <cstdint>
 
@@ -20,6 +22,12 @@ int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY);
 /// the n points (x in MHz, y in dB) are copied into the line's own columns. A negative n
 /// counts as 0.
 int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n);
+
+/// Adds (or finds) the line called name drawn in color over the calculator's chart, read off
+/// the first line's axes: no axes or grid of its own, the same fixed -100 to 0 dB scale. The
+/// line reads its data from x and y (not copied; the caller keeps them alive). Returns its
+/// index, -1 when memory ran out.
+int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XRealArray* y);
 
 /// The network view for the command line: "BW" as `SetupChartWithData` sets it up, holding
 /// |S21| in dB (s21Db), and a cyan line "S11" holding |S11| in dB (s11Db) on the same fixed

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "base/XValueRef.h"
+#include "chart/XChartCB.h"
+
+#include <cstdint>
+#include <string>
+
+class DesignController;
+class XChartWnd;
+
+namespace plat {
+class Window;
+}
+
+/// The calculator's host of its chart: the chart's own context menu, followed by the
+/// calculator's entries "Network Response" (|S21| with the resonators' loss and |S11| drawn
+/// over the ideal curve, recomputed with every design while shown), "Export Touchstone...",
+/// and "Tuning Table". Messages go to message boxes over the owner.
+class DesignChartMenu : public XChartCB
+{
+public:
+    DesignChartMenu(DesignController& controller, XChartWnd& chartWnd, plat::Window& owner);
+
+    /// Adds the network lines to the chart, hidden; call once after the chart is set up.
+    void Setup(XChart& chart);
+    /// After each successful recomputation (parms is its parameter text): recomputes the
+    /// network lines while they are shown.
+    void DesignChanged(const std::string& parms);
+
+    /// Shows or hides the network lines; false (and hidden) when the design cannot be
+    /// modelled as a network, with the reason in error.
+    bool ShowNetwork(bool show, std::string& error);
+    bool IsNetworkShown() const { return m_network; }
+    /// Writes the current design's Touchstone file to path. False with the reason in error.
+    bool ExportTouchstone(const std::string& path, std::string& error);
+    /// The current design's tuning table as aligned text; empty with the reason in error.
+    std::string TuningTable(std::string& error);
+
+    bool FillMenu(XChart& chart, ZString& markup) override;
+    bool Command(XChart& chart, ZStr name) override;
+
+private:
+    /// The parameter text of the design on screen; empty when the inputs are not valid.
+    std::string CurrentParms();
+    bool ComputeNetwork(const std::string& parms, std::string& error);
+    void SetNetworkVisible(bool visible);
+    void ShowError(const char* title, const std::string& error);
+
+    DesignController& m_controller;
+    XChartWnd& m_chartWnd;
+    plat::Window& m_owner;
+    XRealArray m_x;
+    XRealArray m_s21;
+    XRealArray m_s11;
+    int32_t m_s21Line = -1;
+    int32_t m_s11Line = -1;
+    bool m_network = false;
+};

@@ -1,0 +1,148 @@
+#include "app/DesignDialog.h"
+#include "app/DesignTemplate.h"
+#include "app/filter/DesignComputation.h"
+#include "app/filter/ParmsText.h"
+#include "chart/XChart.h"
+#include "platform/Application.h"
+#include "platform/Messages.h"
+#include "platform/TestSupport.h"
+#include "tests/TestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using plat::test::ModalAnswer;
+using plat::test::ModalKind;
+using plat::test::ModalRequest;
+
+// The main dialog shown modelessly in an empty working folder (no Tessera.ini), driven
+// through its chart's context menu as a user drives it; the hook answers the menu, the
+// file dialog and the message boxes.
+class DesignDialogGuiTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!plat::InitDisplay()) {
+            GTEST_SKIP() << "no display";
+        }
+        m_folder = TempPath("design_dialog");
+        std::system(("rm -rf '" + m_folder + "' && mkdir -p '" + m_folder + "'").c_str());
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        m_oldCwd = cwd;
+        ASSERT_EQ(chdir(m_folder.c_str()), 0);
+        dlg = std::make_unique<DesignDialog>();
+        ASSERT_TRUE(dlg->CreateModeless(DesignDialogTemplate(), nullptr));
+        plat::test::ProcessUntilIdle();
+    }
+    void TearDown() override
+    {
+        plat::test::SetModalHook(nullptr);
+        dlg.reset();
+        if (!m_oldCwd.empty()) {
+            EXPECT_EQ(chdir(m_oldCwd.c_str()), 0);
+        }
+    }
+
+    // Right-clicks the chart and chooses the entry called `entry`; `more` answers what the
+    // entry opens next.
+    void ChooseFromChartMenu(const std::string& entry,
+                             std::function<ModalAnswer(const ModalRequest&)> more = nullptr)
+    {
+        bool offered = false;
+        plat::test::SetModalHook([&](const ModalRequest& req) {
+            if (req.kind == ModalKind::PopupMenu) {
+                const auto it = std::find(req.items.begin(), req.items.end(), entry);
+                offered = it != req.items.end();
+                return ModalAnswer{true, offered ? int(req.ids[size_t(it - req.items.begin())]) : 0,
+                                   ""};
+            }
+            return more ? more(req) : ModalAnswer{};
+        });
+        XChartWnd& chart = dlg->ChartWnd();
+        const plat::Rect r = chart.GetClientRect();
+        plat::test::Click(chart, {r.Width() / 2, r.Height() / 2}, plat::test::Button::Right);
+        plat::test::ProcessUntilIdle();
+        plat::test::SetModalHook(nullptr);
+        EXPECT_TRUE(offered) << entry;
+    }
+
+    XChartLine& Line(const char* name)
+    {
+        XChart& chart = *dlg->ChartWnd().GetChart();
+        return *chart.Line(chart.GetOrAddLine(name));
+    }
+
+    std::unique_ptr<DesignDialog> dlg;
+
+private:
+    std::string m_folder;
+    std::string m_oldCwd;
+};
+
+TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
+{
+    // At start: the default design, an empty status line, no configuration.
+    DesignOutputs defaults;
+    ASSERT_TRUE(RecomputeDesign(BuildParms(DesignInputs{}), LengthUnit::Millimetre, defaults));
+    EXPECT_EQ(dlg->Controller().LastParms(), BuildParms(DesignInputs{}));
+    EXPECT_EQ(dlg->Configs().Current(), -1);
+    EXPECT_FALSE(Line("S21").GetBool("showLine", true));
+
+    // Network Response draws |S21| with loss and |S11| over the design's sweep, and follows
+    // the next design.
+    ChooseFromChartMenu("Network Response");
+    ASSERT_TRUE(dlg->ChartMenu().IsNetworkShown());
+    EXPECT_TRUE(Line("S21").GetBool("showLine", false));
+    const XRealArray& x = Line("S11").Column(XChartColumn::X);
+    ASSERT_EQ(x.Count(), int32_t(defaults.responseX.size()));
+    EXPECT_DOUBLE_EQ(x[0], defaults.responseX.front());
+    const XRealArray& s21 = Line("S21").Column(XChartColumn::Y);
+    const double atCentre = s21[x.Count() / 2];
+    EXPECT_LT(atCentre, -0.2); // the resonators' loss
+    EXPECT_GT(atCentre, -1.5);
+
+    plat::Dialog& dialog = *dlg;
+    const int slider = InputInfo(DesignInput::Bandwidth).sliderId;
+    dialog.SetFocusControl(slider);
+    dialog.SetSliderPos(slider, 140);
+    dlg->Controller().OnTick();
+    EXPECT_LT(Line("S11").Column(XChartColumn::X)[0], defaults.responseX.front() - 20.0);
+
+    // Export Touchstone... writes the file the dialog names.
+    const std::string s2p = TempPath("design_dialog_export.s2p");
+    std::remove(s2p.c_str());
+    ChooseFromChartMenu("Export Touchstone...", [&](const ModalRequest& req) {
+        return req.kind == ModalKind::FileDialog ? ModalAnswer{true, 1, s2p} : ModalAnswer{};
+    });
+    const std::string touchstone = ReadFile(s2p);
+    EXPECT_NE(touchstone.find("# MHz S RI R 50"), std::string::npos);
+    EXPECT_NE(touchstone.find("bwmc=140"), std::string::npos);
+
+    // Tuning Table shows the table in a message box.
+    std::string title;
+    ChooseFromChartMenu("Tuning Table", [&](const ModalRequest& req) {
+        if (req.kind == ModalKind::Dialog || req.kind == ModalKind::MessageBox) {
+            title = req.title;
+            return ModalAnswer{true, plat::kIdOk, ""};
+        }
+        return ModalAnswer{};
+    });
+    EXPECT_EQ(title, "Tuning Table");
+
+    // Off again: the lines hide.
+    ChooseFromChartMenu("Network Response");
+    EXPECT_FALSE(dlg->ChartMenu().IsNetworkShown());
+    EXPECT_FALSE(Line("S21").GetBool("showLine", true));
+}
+
+} // namespace
