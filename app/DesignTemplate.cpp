@@ -2,18 +2,6 @@
 
 namespace {
 
-plat::ControlTemplate Control(plat::ControlKind kind, int id, const char* text, int x, int y,
-                              int width, int height, uint32_t style = 0)
-{
-    plat::ControlTemplate c;
-    c.kind = kind;
-    c.id = id;
-    c.text = text;
-    c.rect = plat::Rect::FromXYWH(x, y, width, height);
-    c.style = style;
-    return c;
-}
-
 // Where each input's row sits: its label's x, the field's x and y, the slider's x.
 struct InputRow
 {
@@ -51,28 +39,35 @@ plat::DialogTemplate DesignDialogTemplate()
 
     // The configuration row and the buttons first, so Tab runs from the list through the
     // fields to the results.
-    t.controls.push_back(Control(ControlKind::DropDownList, DesignId::kConfigList, "", 7, 6, 108,
-                                 131, Style::kVScroll));
-    t.controls.push_back(Control(ControlKind::Button, DesignId::kSave, "Save", 117, 6, 24, 11));
-    t.controls.push_back(Control(ControlKind::Button, DesignId::kNew, "New...", 143, 6, 24, 11));
+    t.controls.push_back(plat::MakeControl(ControlKind::DropDownList, DesignId::kConfigList, "", 7,
+                                           6, 108, 131, Style::kVScroll));
+    t.controls.push_back(
+        plat::MakeControl(ControlKind::Button, DesignId::kSave, "Save", 117, 6, 24, 11));
+    t.controls.push_back(
+        plat::MakeControl(ControlKind::Button, DesignId::kNew, "New...", 143, 6, 24, 11));
     for (const InputRow& row : kRows) {
         const DesignInputInfo& info = InputInfo(row.input);
+        t.controls.push_back(plat::MakeControl(ControlKind::Static, -1, info.label, row.labelX,
+                                               row.y + 3, row.labelWidth, 8));
+        t.controls.push_back(plat::MakeControl(ControlKind::Edit, row.editId, "", row.fieldX, row.y,
+                                               26, 14, Style::kAutoHScroll));
         t.controls.push_back(
-            Control(ControlKind::Static, -1, info.label, row.labelX, row.y + 3, row.labelWidth, 8));
-        t.controls.push_back(Control(ControlKind::Edit, row.editId, "", row.fieldX, row.y, 26, 14,
-                                     Style::kAutoHScroll));
-        t.controls.push_back(
-            Control(ControlKind::Slider, info.sliderId, "", row.sliderX, row.y, 100, 15));
+            plat::MakeControl(ControlKind::Slider, info.sliderId, "", row.sliderX, row.y, 100, 15));
     }
-    t.controls.push_back(Control(ControlKind::CheckBox, DesignId::kInch, "Inch", 249, 89, 24, 10));
     t.controls.push_back(
-        Control(ControlKind::Static, DesignId::kStatus, "", 178, 72, 147, 14, Style::kDisabled));
-    t.controls.push_back(Control(ControlKind::Picture, DesignId::kPicture, "", 333, 6, 124, 80));
+        plat::MakeControl(ControlKind::CheckBox, DesignId::kInch, "Inch", 249, 89, 24, 10));
+    t.controls.push_back(plat::MakeControl(ControlKind::Static, DesignId::kStatus, "", 178, 72, 147,
+                                           14, Style::kDisabled));
     t.controls.push_back(
-        Control(ControlKind::Button, DesignId::kReferences, "References", 553, 23, 46, 14));
-    t.controls.push_back(Control(ControlKind::DefButton, DesignId::kOk, "OK", 568, 6, 31, 14));
-    t.controls.push_back(Control(ControlKind::Static, DesignId::kReport, "", 7, 99, 261, 254));
-    t.controls.push_back(Control(ControlKind::Static, DesignId::kChart, "", 275, 99, 324, 254));
+        plat::MakeControl(ControlKind::Picture, DesignId::kPicture, "", 333, 6, 124, 80));
+    t.controls.push_back(plat::MakeControl(ControlKind::Button, DesignId::kReferences, "References",
+                                           553, 23, 46, 14));
+    t.controls.push_back(
+        plat::MakeControl(ControlKind::DefButton, DesignId::kOk, "OK", 568, 6, 31, 14));
+    t.controls.push_back(
+        plat::MakeControl(ControlKind::Static, DesignId::kReport, "", 7, 99, 261, 254));
+    t.controls.push_back(
+        plat::MakeControl(ControlKind::Static, DesignId::kChart, "", 275, 99, 324, 254));
     return t;
 }
 

@@ -113,22 +113,14 @@ int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, c
     if (index < 0) {
         return -1;
     }
-    const int32_t s11Index = chart.GetOrAddLine("S11");
+    // The reflection reads off the transmission's axes. A perfect match lies far below the
+    // scale and leaves the plot area.
+    const int32_t s11Index =
+        AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), nullptr, nullptr);
     if (s11Index < 0) {
         return -1;
     }
     XChartLine& line = *chart.Line(s11Index);
-    // The reflection reads off the transmission's axes: no axes or grid of its own, the
-    // same fixed loss scale. A perfect match lies far below it and leaves the plot area.
-    line.SetColor("color", XColor::FromRGB(0, 255, 255));
-    line.SetStr("axis", "");
-    line.SetStr("grid", "0");
-    NXPoint fixed;
-    fixed.x = -100.0;
-    fixed.y = 0.0;
-    line.SetPoint("fixedScaleY", fixed);
-    line.AxisY().SetFixedRange(-100.0, 0.0);
-    line.SetBool("showLine", true);
     CopyPoints(line, x, s11Db, n);
     return index;
 }

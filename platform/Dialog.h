@@ -51,6 +51,19 @@ struct ControlTemplate
     uint32_t style = 0;
 };
 
+/// A control of a template: kind, id, text, and its place x, y, width, height.
+inline ControlTemplate MakeControl(ControlKind kind, int id, const char* text, int x, int y,
+                                   int width, int height, uint32_t style = 0)
+{
+    ControlTemplate c;
+    c.kind = kind;
+    c.id = id;
+    c.text = text;
+    c.rect = Rect::FromXYWH(x, y, width, height);
+    c.style = style;
+    return c;
+}
+
 /// Dialog style flags.
 namespace DialogStyle {
 constexpr uint32_t kSizable = 0x0001; ///< the user may resize a top-level dialog

@@ -7,18 +7,6 @@
 
 namespace {
 
-plat::ControlTemplate Control(plat::ControlKind kind, int id, const char* text, int x, int y,
-                              int width, int height, uint32_t style = 0)
-{
-    plat::ControlTemplate c;
-    c.kind = kind;
-    c.id = id;
-    c.text = text;
-    c.rect = plat::Rect::FromXYWH(x, y, width, height);
-    c.style = style;
-    return c;
-}
-
 // The find bar: a popup window with caption, system menu and modal frame, 196 x 23 dialog
 // units in "MS Sans Serif" 8.
 plat::DialogTemplate FindTemplate()
@@ -30,15 +18,17 @@ plat::DialogTemplate FindTemplate()
     t.fontPointSize = 8;
     t.size = {196, 23};
     t.controls = {
-        Control(ControlKind::Static, -1, "Find", 3, 3, 14, 8),
+        plat::MakeControl(ControlKind::Static, -1, "Find", 3, 3, 14, 8),
         // Drop-down with an edit field, vertical scroll bar, horizontal auto-scroll, tab
         // stop; the height includes the open list.
-        Control(ControlKind::DropDownEdit, XFindDlgBase::kIdCombo, "", 18, 2, 127, 67,
-                plat::ControlStyle::kVScroll | plat::ControlStyle::kAutoHScroll),
-        Control(ControlKind::DefButton, XFindDlgBase::kIdNext, "Next", 147, 2, 20, 11),
-        Control(ControlKind::Button, XFindDlgBase::kIdPrev, "Prev.", 169, 2, 20, 11),
-        Control(ControlKind::CheckBox, XFindDlgBase::kIdIgnoreCase, "Ignore Case", 18, 14, 46, 8),
-        Control(ControlKind::CheckBox, XFindDlgBase::kIdKeepOpen, "Keep Open", 103, 13, 43, 10),
+        plat::MakeControl(ControlKind::DropDownEdit, XFindDlgBase::kIdCombo, "", 18, 2, 127, 67,
+                          plat::ControlStyle::kVScroll | plat::ControlStyle::kAutoHScroll),
+        plat::MakeControl(ControlKind::DefButton, XFindDlgBase::kIdNext, "Next", 147, 2, 20, 11),
+        plat::MakeControl(ControlKind::Button, XFindDlgBase::kIdPrev, "Prev.", 169, 2, 20, 11),
+        plat::MakeControl(ControlKind::CheckBox, XFindDlgBase::kIdIgnoreCase, "Ignore Case", 18, 14,
+                          46, 8),
+        plat::MakeControl(ControlKind::CheckBox, XFindDlgBase::kIdKeepOpen, "Keep Open", 103, 13,
+                          43, 10),
     };
     return t;
 }

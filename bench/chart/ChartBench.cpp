@@ -4,11 +4,11 @@
 // straight through the drawing context. The ratio is what the chart's own work (layout, scales,
 // labels, pixel conversion) adds to the drawing itself.
 
+#include "app/TesseraChart.h"
 #include "app/filter/DesignComputation.h"
 #include "app/filter/DesignInputs.h"
 #include "app/filter/ParmsText.h"
 #include "bench/BenchSupport.h"
-#include "app/TesseraChart.h"
 #include "chart/XChart.h"
 #include "platform/Image.h"
 

@@ -87,7 +87,7 @@ void FuzzCommandLine(std::string_view text)
         Check(!error.empty());
         return;
     }
-    // Never touch the file system: a CSV goes to the in-memory output instead, and the
+    // Never touch the working folder: a CSV goes to the in-memory output instead, and the
     // Touchstone file, which has no such form, is not written.
     if (options.csv) {
         options.csvPath = "-";
@@ -99,6 +99,13 @@ void FuzzCommandLine(std::string_view text)
         options.network.tuningCsvPath = "-";
     }
     options.network.touchstone = false;
+    // A chart is still drawn, into one scratch file of the same kind.
+    if (options.chart) {
+        const std::size_t dot = options.chartPath.rfind('.');
+        options.chartPath =
+            "/tmp/fuzz_parms_chart" +
+            (dot == std::string::npos ? std::string() : options.chartPath.substr(dot));
+    }
     std::ostringstream out;
     std::ostringstream err;
     const int status = ExecuteCommandLine(options, out, err);

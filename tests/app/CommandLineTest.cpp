@@ -3,6 +3,7 @@
 #include "app/filter/DesignReport.h"
 #include "tests/FileFaults.h"
 #include "tests/TestSupport.h"
+#include "tests/app/RunCommandLine.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,24 +22,6 @@ namespace {
 
 constexpr const char* kDefaultParms =
     "ele=5\t&rip=1\t&fzmc=1200&bwmc=70&R=50\t&H=20\t&D=8\t&E=25\t&NFR=200&STP=1.4\t";
-
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome Tessera(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome run;
-    run.status = RunCommandLine(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 std::string ReferenceReport(const char* name)
 {

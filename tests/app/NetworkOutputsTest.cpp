@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "tests/TestSupport.h"
+#include "tests/app/RunCommandLine.h"
 
 #include <cmath>
 #include <complex>
@@ -14,24 +15,6 @@
 // The network outputs driven through the command line, as a user runs them.
 
 namespace {
-
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome Tessera(const std::vector<std::string>& args)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome run;
-    run.status = RunCommandLine(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 class TempFile
 {

@@ -1,0 +1,29 @@
+#pragma once
+
+// Running the command line in the test's process, as a user runs the program.
+
+#include "app/CommandLine.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+/// What one run printed and returned.
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs the command line with args (without the program name).
+inline Outcome Tessera(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome run;
+    run.status = RunCommandLine(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
