@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/BuildGeometry.h"
+#include "app/BuildSheet.h"
 #include "app/ConfigParms.h"
 #include "app/TesseraChart.h"
 #include "app/filter/DesignComputation.h"
@@ -234,6 +236,7 @@ std::string UsageText()
     std::string usage;
     usage += "Usage: tessera [--report] [--parms-text] [--response-csv FILE|-]\n"
              "               [--chart FILE [--size WxH] [--network]]\n"
+             "               [--build-sheet FILE.pdf|FILE.svg] [--dxf FILE.dxf]\n"
              "               [--touchstone FILE.s2p] [--network-csv FILE|-]\n"
              "               [--from MHZ --to MHZ [--points N]] [--qu Q|inf]\n"
              "               [--tuning] [--tuning-csv FILE|-]\n"
@@ -250,6 +253,8 @@ std::string UsageText()
              "                        point; '-' writes to standard output\n"
              "  --chart FILE          draw the response chart into FILE: .png, .svg, .pdf,\n"
              "                        or .xch for the chart file\n"
+             "  --build-sheet FILE    draw the dimensioned build sheet into FILE: .pdf or .svg\n"
+             "  --dxf FILE            write the parts to cut and drill as a DXF drawing\n"
              "  --size WxH            chart image size in pixels (default " +
              std::to_string(kDefaultChartWidth) + "x" + std::to_string(kDefaultChartHeight) +
              ")\n"
@@ -291,7 +296,8 @@ std::string UsageText()
              NetworkUsageText() +
              "\n"
              "Report:\n"
-             "  --inch                lengths in inches with three decimals\n"
+             "  --inch                lengths in inches with three decimals (also on the build\n"
+             "                        sheet and in the DXF drawing)\n"
              "  --crlf                keep the report's CR LF line ends\n"
              "\n"
              "An invalid input prints \"Error: \" and the input's name and exits with status 2.\n";
@@ -383,6 +389,19 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
                 return false;
             }
             options.chart = true;
+        } else if (name == "--build-sheet" || name == "--dxf") {
+            const bool sheet = name == "--build-sheet";
+            std::string& path = sheet ? options.buildSheetPath : options.dxfPath;
+            if (!takeValue(path)) {
+                return false;
+            }
+            const BuildFileKind kind = BuildFileKindFromPath(path);
+            if (sheet ? kind != BuildFileKind::PDF && kind != BuildFileKind::SVG
+                      : kind != BuildFileKind::DXF) {
+                error = "option '" + name + "' needs a file name ending in " +
+                        (sheet ? ".pdf or .svg" : ".dxf");
+                return false;
+            }
         } else if (name == "--size") {
             std::string size;
             if (!takeValue(size)) {
@@ -519,8 +538,20 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         return kExitUsage;
     }
 
+    // A design that cannot be built is refused before anything is written, like one the
+    // report rejects.
+    const std::string buildPaths[] = {options.buildSheetPath, options.dxfPath};
+    const bool build = !options.buildSheetPath.empty() || !options.dxfPath.empty();
+    BuildDesign buildable;
+    if (build) {
+        if (const std::optional<std::string> status = LoadBuildDesign(parms, buildable)) {
+            err << *status << "\n";
+            return kExitUsage;
+        }
+    }
+
     const bool report = options.report || (!options.parmsText && !options.csv && !options.chart &&
-                                           !HasNetworkAction(options.network));
+                                           !HasNetworkAction(options.network) && !build);
     errno = 0;
     if (options.parmsText) {
         out << parms << "\n";
@@ -567,6 +598,14 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         if (!ExportChart(chart, ZStr(options.chartPath.c_str()), options.chartWidth,
                          options.chartHeight, error)) {
             err << "tessera: " << error.Text() << "\n";
+            return kExitFailure;
+        }
+    }
+    for (const std::string& path : buildPaths) {
+        std::string error;
+        if (!path.empty() &&
+            WriteBuildSheet(path, parms, options.unit, error) != BuildOutputStatus::Written) {
+            err << "tessera: " << error << "\n";
             return kExitFailure;
         }
     }

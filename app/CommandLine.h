@@ -31,6 +31,8 @@ struct CommandLineOptions
     std::string chartPath;
     int chartWidth = kDefaultChartWidth; ///< image size in pixels (ignored for .xch)
     int chartHeight = kDefaultChartHeight;
+    std::string buildSheetPath; ///< the build sheet (.pdf or .svg) to write, empty for none
+    std::string dxfPath;        ///< the workshop's DXF drawing to write, empty for none
     LengthUnit unit = LengthUnit::Millimetre;
     bool crlf = false;                ///< keep the report's CR LF line ends
     std::optional<std::string> parms; ///< a parameter text given instead of the inputs

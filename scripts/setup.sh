@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool xclip imagemagick x11-utils
     clang clang-format libclang-rt-14-dev
     libtinyxml2-dev libpugixml-dev
+    libdxflib-dev
     file
 )
 
