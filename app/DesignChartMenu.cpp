@@ -1,5 +1,6 @@
 #include "app/DesignChartMenu.h"
 
+#include "app/BuildSheet.h"
 #include "app/DesignController.h"
 #include "app/NetworkOutputs.h"
 #include "app/TesseraChart.h"
@@ -154,6 +155,17 @@ std::string DesignChartMenu::TuningTable(std::string& error)
     return results.TuningTableText();
 }
 
+bool DesignChartMenu::SaveBuildSheet(const std::string& path, std::string& error)
+{
+    const std::string parms = CurrentParms();
+    if (parms.empty()) {
+        error = "The inputs are not valid; nothing was written.";
+        return false;
+    }
+    const LengthUnit unit = m_controller.Inch() != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
+    return WriteBuildSheet(path, parms, unit, error) == BuildOutputStatus::Written;
+}
+
 std::string DesignChartMenu::CurrentParms()
 {
     return m_controller.ParmsToStore();
@@ -168,6 +180,7 @@ bool DesignChartMenu::FillMenu(XChart& chart, ZString& markup)
     AppendEntry(markup, "Network Response", "DoNetworkResponse", m_network);
     AppendEntry(markup, "Export Touchstone...", "DoExportTouchstone", false);
     AppendEntry(markup, "Tuning Table", "DoTuningTable", false);
+    AppendEntry(markup, "Save Build Sheet...", "DoSaveBuildSheet", false);
     return true;
 }
 
@@ -203,6 +216,19 @@ bool DesignChartMenu::Command(XChart&, ZStr name)
         TXML::AppendQuoted(markup, ZStr(table.c_str()));
         markup.Append("/>");
         XMLMessageBox("Tuning Table", markup.Str(), true, true, &m_owner);
+        return true;
+    }
+    if (name.Equals("DoSaveBuildSheet")) {
+        plat::SaveFileRequest request;
+        request.title = "Save Build Sheet";
+        request.fileName = "filter.pdf";
+        request.filters = {
+            {"PDF (*.pdf)", "*.pdf"}, {"SVG (*.svg)", "*.svg"}, {"DXF (*.dxf)", "*.dxf"}};
+        request.defaultExt = "pdf";
+        std::string path;
+        if (plat::SaveFileDialog(&m_owner, request, path) && !SaveBuildSheet(path, error)) {
+            ShowError("Save Build Sheet", error);
+        }
         return true;
     }
     return false;

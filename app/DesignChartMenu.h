@@ -16,7 +16,7 @@ class Window;
 /// The calculator's host of its chart: the chart's own context menu, followed by the
 /// calculator's entries "Network Response" (|S21| with the resonators' loss and |S11| drawn
 /// over the ideal curve, recomputed with every design while shown), "Export Touchstone...",
-/// and "Tuning Table". Messages go to message boxes over the owner.
+/// "Tuning Table" and "Save Build Sheet...". Messages go to message boxes over the owner.
 class DesignChartMenu : public XChartCB
 {
 public:
@@ -36,6 +36,9 @@ public:
     bool ExportTouchstone(const std::string& path, std::string& error);
     /// The current design's tuning table as aligned text; empty with the reason in error.
     std::string TuningTable(std::string& error);
+    /// Writes the current design's build sheet (PDF or SVG) or workshop drawing (DXF), chosen
+    /// by the extension of path, in the report's unit. False with the reason in error.
+    bool SaveBuildSheet(const std::string& path, std::string& error);
 
     bool FillMenu(XChart& chart, ZString& markup) override;
     bool Command(XChart& chart, ZStr name) override;

@@ -99,13 +99,18 @@ void FuzzCommandLine(std::string_view text)
         options.network.tuningCsvPath = "-";
     }
     options.network.touchstone = false;
-    // A chart is still drawn, into one scratch file of the same kind.
-    if (options.chart) {
-        const std::size_t dot = options.chartPath.rfind('.');
-        options.chartPath =
-            "/tmp/fuzz_parms_chart" +
-            (dot == std::string::npos ? std::string() : options.chartPath.substr(dot));
-    }
+    // A chart, a build sheet and a DXF drawing are still drawn, each into a scratch file
+    // of the same kind.
+    const auto scratch = [](std::string& path, const char* name) {
+        if (!path.empty()) {
+            const std::size_t dot = path.rfind('.');
+            path = std::string("/tmp/fuzz_parms_") + name +
+                   (dot == std::string::npos ? std::string() : path.substr(dot));
+        }
+    };
+    scratch(options.chartPath, "chart");
+    scratch(options.buildSheetPath, "sheet");
+    scratch(options.dxfPath, "dxf");
     std::ostringstream out;
     std::ostringstream err;
     const int status = ExecuteCommandLine(options, out, err);

@@ -139,6 +139,14 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     });
     EXPECT_EQ(title, "Tuning Table");
 
+    // Save Build Sheet... writes the kind of file the name asks for, in the report's unit.
+    const std::string dxf = TempPath("design_dialog_sheet.dxf");
+    std::remove(dxf.c_str());
+    ChooseFromChartMenu("Save Build Sheet...", [&](const ModalRequest& req) {
+        return req.kind == ModalKind::FileDialog ? ModalAnswer{true, 1, dxf} : ModalAnswer{};
+    });
+    EXPECT_NE(ReadFile(dxf).find("GROUNDWALLS"), std::string::npos);
+
     // Off again: the lines hide.
     ChooseFromChartMenu("Network Response");
     EXPECT_FALSE(dlg->ChartMenu().IsNetworkShown());
