@@ -13,6 +13,7 @@ packages=(
     clang clang-format libclang-rt-14-dev
     libtinyxml2-dev libpugixml-dev
     file
+    dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()
