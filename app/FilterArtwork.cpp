@@ -209,10 +209,10 @@ plat::Image DrawFilterPicture(int widthPx, int heightPx)
     return img;
 }
 
-plat::Image DrawAppIcon(int sizePx)
+plat::Image DrawAppIcon(int sizePx, plat::ImageKind kind)
 {
     const int s = std::max(16, sizePx);
-    plat::Image img(s, s);
+    plat::Image img(s, s, kind);
     DrawContext& dc = img.Context();
 
     // The housing fills the icon, its corners cut off so that it does not read as a plain

@@ -11,5 +11,5 @@ plat::Image DrawFilterPicture(int widthPx, int heightPx);
 
 /// The application icon: the same filter reduced to its housing, alternating rods and, from
 /// 32 pixels up, the taps. A square of sizePx pixels (raised to at least 16) with a
-/// transparent corner rounding.
-plat::Image DrawAppIcon(int sizePx);
+/// transparent corner rounding. A vector image keeps the shapes for a scalable (SVG) icon.
+plat::Image DrawAppIcon(int sizePx, plat::ImageKind kind = plat::ImageKind::Raster);

@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <vector>
 
 namespace plat {
 namespace {
@@ -25,6 +26,18 @@ std::string BaseName(const std::string& name)
     if (base.size() > 3 && base.compare(0, 3, "lib") == 0)
         base.erase(0, 3);
     return base;
+}
+
+// The folders a module is looked for in, in order: the executable's own, then "lib" beside
+// the folder that holds it (bin/../lib, written without the "..").
+std::vector<std::string> ModuleDirs()
+{
+    const std::string exeDir = GetExecutableDir();
+    std::vector<std::string> dirs{exeDir};
+    const size_t slash = exeDir.rfind('/');
+    if (slash != std::string::npos)
+        dirs.push_back(exeDir.substr(0, slash) + "/lib");
+    return dirs;
 }
 
 std::map<std::string, std::unique_ptr<Module>>& Loaded()
@@ -66,17 +79,27 @@ Module* Module::Load(const std::string& name, std::string* error)
     if (it != Loaded().end())
         return it->second.get();
     const std::string file = "lib" + base + ".so";
-    std::string path = GetExecutableDir() + "/" + file;
-    struct stat st;
+    // Beside the executable (the build tree, a program unpacked in one folder), then in the
+    // lib folder next to its bin folder (an installed tree under any prefix). When a file
+    // there does not load, the search goes on, and that file's reason is the one reported.
+    std::string path;
     void* handle = nullptr;
     std::string reason;
-    if (stat(path.c_str(), &st) == 0) {
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
+    for (const std::string& dir : ModuleDirs()) {
+        const std::string candidate = dir + "/" + file;
+        struct stat st;
+        if (stat(candidate.c_str(), &st) != 0)
+            continue;
+        handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle) {
+            path = candidate;
+            break;
+        }
+        if (reason.empty())
             reason = dlerror();
     }
     if (!handle) {
-        // Not beside the executable: the dynamic linker's own search (also finds a module
+        // In neither folder: the dynamic linker's own search (also finds a module
         // that the program links against and so has loaded already).
         handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle)

@@ -33,7 +33,8 @@ constexpr const char* kModuleInitSymbol = "PlatModuleInit";
 
 /// A shared library loaded by module name. The names "QuillRES", "QuillRES.dll" and
 /// "libQuillRES.so" all mean the file libQuillRES.so, looked for beside the executable
-/// first and then where the dynamic linker looks. Modules stay loaded until the process
+/// first, then in the lib folder beside the executable's folder (bin/../lib of an installed
+/// tree), and then where the dynamic linker looks. Modules stay loaded until the process
 /// ends; Load returns the same object for the same module.
 class Module
 {
@@ -50,6 +51,8 @@ public:
     /// A dialog template or cursor of the module by name; null when it has none such.
     const DialogTemplate* FindDialog(const std::string& name) const;
     const CursorImage* FindCursor(const std::string& name) const;
+    /// Every dialog template and cursor the module handed over, for listing them.
+    const ModuleResources& GetResources() const { return m_res; }
     /// An exported symbol, or null.
     void* GetSymbol(const std::string& name) const;
 

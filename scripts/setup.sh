@@ -14,6 +14,7 @@ packages=(
     libtinyxml2-dev libpugixml-dev
     libdxflib-dev
     file
+    dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -41,6 +41,16 @@ TEST(ModuleTest, LoadsByModuleNameAndFindsResources)
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
     EXPECT_EQ(m->GetSymbol("NoSuchSymbol"), nullptr);
+
+    // An installed tree keeps modules in lib/ beside bin/; a module beside the executable
+    // (above, though a copy of it lies in lib/ too) comes first.
+    const std::string exeDir = GetExecutableDir();
+    const std::string libDir = exeDir.substr(0, exeDir.rfind('/')) + "/lib";
+    Module* installed = Module::Load("PlatTestLibDir", &error);
+    ASSERT_NE(installed, nullptr) << error;
+    EXPECT_EQ(installed->GetPath(), libDir + "/libPlatTestLibDir.so");
+    EXPECT_NE(installed->FindDialog("IDD_TEST_FIND"), nullptr);
+    EXPECT_EQ(installed->GetResources().cursors.size(), 1u);
 }
 
 TEST(ModuleTest, MissingModulesAreReportedNotFatal)

@@ -1,7 +1,7 @@
 #!/bin/sh
-# End-to-end runs of the markup dialog viewer: the layout listing, a parse error, and the
-# calculator's text prompt (its markup assembled here from the prompt's pieces) filled in and
-# confirmed with xdotool, then cancelled.
+# End-to-end runs of the markup dialog viewer: the layout listing, the resource listing, a
+# parse error, and the calculator's text prompt (its markup assembled here from the prompt's
+# pieces) filled in and confirmed with xdotool, then cancelled.
 #   quill_dlg_e2e.sh QUILL_DLG_EXECUTABLE
 set -u
 exe=$1
@@ -30,6 +30,13 @@ SPSEP 0.1.0 10 30 10 5
 BR 0.1.1 20 30 0 0
 END
 cmp -s "$work/layout.txt" "$work/expected.txt" || fail "layout: $(cat "$work/layout.txt")"
+
+# The resource library, loaded by module name from beside the program, and what it holds.
+"$exe" --resources > "$work/res.txt" || fail "--resources failed"
+grep -qx "module $(dirname "$(realpath "$exe")")/libQuillRES.so" "$work/res.txt" ||
+    fail "resources: $(head -n 1 "$work/res.txt")"
+grep -qx "dialog IDD_QUILLRES_TXMLDLGTEMPLATE" "$work/res.txt" || fail "no dialog template listed"
+grep -q "^cursor " "$work/res.txt" || fail "no cursor listed"
 
 # Markup that does not parse.
 printf "<DLG>\n  <TEXT text=a>\n</DLG>" > "$work/bad.xml"

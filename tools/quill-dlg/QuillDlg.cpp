@@ -1,5 +1,6 @@
 // quill-dlg [--var NAME=VALUE]... [--layout] FILE
 // quill-dlg --message TITLE TEXT [--ok-only]
+// quill-dlg --resources
 //
 // Shows the markup dialog in FILE modally, sized to its content, with every NAME registered
 // as a text variable holding VALUE. OK prints every registered variable as NAME=VALUE on
@@ -12,8 +13,14 @@
 //
 // --message shows the library's message box (OK and Cancel, or OK alone with --ok-only)
 // and exits 0 when it is confirmed, 1 otherwise. Other failures exit 3.
+//
+// --resources loads the resource library by its module name, as the dialogs do, and prints
+// the file it was loaded from ("module PATH"), then one line per dialog template ("dialog
+// NAME") and per cursor ("cursor NAME"); it needs no display. A library that cannot be
+// loaded prints the reason and exits 3.
 
 #include "platform/Application.h"
+#include "platform/Module.h"
 #include "xml/TXML.h"
 #include "xmldlg/TXMLDlg.h"
 #include "xmldlg/XMLMessageBox.h"
@@ -32,10 +39,13 @@ void Usage()
 {
     std::fputs("usage: quill-dlg [--var NAME=VALUE]... [--layout] FILE\n"
                "       quill-dlg --message TITLE TEXT [--ok-only]\n"
+               "       quill-dlg --resources\n"
                "  Shows the markup dialog in FILE; OK prints the variables as NAME=VALUE\n"
                "  (exit 0), Cancel exits 1, markup that does not parse exits 2.\n"
                "  --layout  print the laid-out rectangle of every item and exit.\n"
-               "  --message show the message box with TITLE and TEXT.\n",
+               "  --message show the message box with TITLE and TEXT.\n"
+               "  --resources  print where the resource library was loaded from and its\n"
+               "            dialog templates and cursors.\n",
                stderr);
 }
 
@@ -80,6 +90,24 @@ void PrintLayout(const TXMLDlg& dlg, const TXMLNode* node, const std::string& pa
     }
 }
 
+int ListResources()
+{
+    std::string error;
+    const plat::Module* res = plat::Module::Load("QuillRES", &error);
+    if (!res) {
+        std::fprintf(stderr, "quill-dlg: %s\n", error.c_str());
+        return 3;
+    }
+    std::printf("module %s\n", res->GetPath().c_str());
+    for (const auto& dialog : res->GetResources().dialogs) {
+        std::printf("dialog %s\n", dialog.first.c_str());
+    }
+    for (const auto& cursor : res->GetResources().cursors) {
+        std::printf("cursor %s\n", cursor.first.c_str());
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -108,6 +136,12 @@ int main(int argc, char** argv)
             message = true;
         } else if (a == "--ok-only") {
             okOnly = true;
+        } else if (a == "--resources") {
+            if (argc != 2) {
+                Usage();
+                return 3;
+            }
+            return ListResources();
         } else if (a == "--help" || a == "-h") {
             Usage();
             return 0;
