@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "tests/TestSupport.h"
+#include "tests/platform/GuiFixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,14 +27,12 @@ using plat::test::ModalRequest;
 // The main dialog shown modelessly in an empty working folder (no Tessera.ini), driven
 // through its chart's context menu as a user drives it; the hook answers the menu, the
 // file dialog and the message boxes.
-class DesignDialogGuiTest : public ::testing::Test
+class DesignDialogGuiTest : public GuiTest
 {
 protected:
     void SetUp() override
     {
-        if (!plat::InitDisplay()) {
-            GTEST_SKIP() << "no display";
-        }
+        GuiTest::SetUp();
         m_folder = TempPath("design_dialog");
         std::system(("rm -rf '" + m_folder + "' && mkdir -p '" + m_folder + "'").c_str());
         char cwd[4096];
@@ -46,11 +45,11 @@ protected:
     }
     void TearDown() override
     {
-        plat::test::SetModalHook(nullptr);
         dlg.reset();
         if (!m_oldCwd.empty()) {
             EXPECT_EQ(chdir(m_oldCwd.c_str()), 0);
         }
+        GuiTest::TearDown();
     }
 
     // Right-clicks the chart and chooses the entry called `entry`; `more` answers what the

@@ -3,6 +3,7 @@
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "tests/TestSupport.h"
+#include "tests/platform/GuiFixture.h"
 #include "tests/xmldlg/XmlDlgTestSupport.h"
 
 #include <functional>
@@ -15,17 +16,9 @@ using plat::test::ModalAnswer;
 using plat::test::ModalKind;
 using plat::test::ModalRequest;
 
-class PromptDialogGuiTest : public ::testing::Test
+class PromptDialogGuiTest : public GuiTest
 {
 protected:
-    void SetUp() override
-    {
-        if (!plat::InitDisplay()) {
-            GTEST_SKIP() << "no display";
-        }
-    }
-    void TearDown() override { plat::test::SetModalHook(nullptr); }
-
     // Runs the prompt; body acts on its dialog from the modal hook, as a person would, and
     // is told the dialog's caption.
     static bool Run(PromptDialog& prompt,
