@@ -51,10 +51,9 @@ public:
     bool Exchange(XDataDir dir, const XValueRef& ref) override;
 
 private:
+    // "enable" for every kind; the other properties by the control's kind.
     bool ExchangeInt(XDataDir dir, int32_t& v);
     bool ExchangeText(XDataDir dir, ZString& v);
-    bool ExchangeIntList(XDataDir dir, XIntArray& v);
-    bool ExchangeTextList(XDataDir dir, XTextArray& v);
 
     TXMLDlg& m_dlg;
     TXMLCtrl& m_ctrl;

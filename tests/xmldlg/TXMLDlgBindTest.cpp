@@ -84,6 +84,20 @@ TEST(TXMLDlgBindTest, VariablesReferencesAndErrors)
     EXPECT_EQ(count, 9);
     NXPoint p;
     EXPECT_FALSE(b.GetPair("ed", p));
+
+    // "sel" is the text's integer value as decimal text, whichever way it is asked for (a
+    // markup reference "%ed.sel%" once recursed until the stack ran out).
+    ASSERT_TRUE(b.SetText("ed", " 42 dB"));
+    EXPECT_TRUE(b.GetText("ed.sel", text));
+    EXPECT_EQ(text, "42");
+    int32_t n = 0;
+    EXPECT_TRUE(b.GetInt("ed.sel", n));
+    EXPECT_EQ(n, 42);
+    EXPECT_TRUE(b.SetText("ed.sel", "7x"));
+    EXPECT_TRUE(b.GetText("ed", text));
+    EXPECT_EQ(text, "7");
+    EXPECT_FALSE(b.GetText("ed.curSel", text));
+    EXPECT_EQ(S(b.GetError()), "not implemented\r\nPath: ed.curSel");
 }
 
 TEST(XChartDataBindTest, ChartPaths)
