@@ -72,6 +72,18 @@ blue_pixels() {
     convert "$work/win.png" -fx 'b>0.8 && r<0.3 && g<0.3 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:
 }
 shot() { [ -n "$shots" ] && import -window "$win" "$shots/$1.png"; }
+# Runs a check until it passes, for up to 5 s: the program answers input asynchronously, and a
+# loaded machine (or a sanitizer build) may take longer than a tick.
+eventually() {
+    for _ in $(seq 25); do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+status_shows_error() { [ "$(blue_pixels)" -gt 20 ]; }
+status_is_empty() { [ "$(blue_pixels)" -eq 0 ]; }
+file_has() { grep -q -- "$1" Tessera.ini 2>/dev/null; }
 
 # --- Without Tessera.ini: the default design, an empty status line. --------------------------
 "$tessera" --report | tr -d '\r' >"$work/default.txt"
@@ -82,18 +94,16 @@ shot main
 
 # 13 elements is invalid: the status line says so at once, the report stays.
 type_into "${elements[@]}" 13
-sleep 0.05
-[ "$(blue_pixels)" -gt 20 ] || fail "no error in the status line for 13 elements"
+eventually status_shows_error || fail "no error in the status line for 13 elements"
 shot invalid
 [ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "an invalid input changed the report"
 type_into "${elements[@]}" 5
-sleep 0.3
-[ "$(blue_pixels)" -eq 0 ] || fail "the error stayed after a valid input"
+eventually status_is_empty || fail "the error stayed after a valid input"
 
 # Dragging the bandwidth slider changes the report within one tick.
 xdotool mousemove --window "$win" "${bw_thumb[@]}" mousedown 1
 xdotool mousemove --window "$win" $((bw_thumb[0] + 40)) "${bw_thumb[1]}"
-sleep 0.25
+sleep 0.5
 xdotool mouseup 1
 dragged=$(report_text)
 [ "$dragged" != "$(cat "$work/default.txt")" ] || fail "the slider did not change the report"
@@ -101,7 +111,7 @@ echo "$dragged" | grep -q "Ripple BW = 70.0 MHz" && fail "the bandwidth did not 
 
 # Inch switches every length of the report.
 click "${inch[@]}"
-sleep 0.3
+sleep 0.5
 report_text | grep -q 'Quarter Wavelength = [0-9.]*"' || fail "no lengths in inches after Inch"
 click "${inch[@]}"
 
@@ -118,21 +128,19 @@ click "${new[@]}"
 prompt=$(wait_window '^New Configuration Name$') || fail "no prompt after New..."
 [ -n "$shots" ] && import -window "$prompt" "$shots/prompt.png"
 xdotool key Return
-for _ in $(seq 20); do [ -e Tessera.ini ] && break; sleep 0.1; done
-grep -q '^\[C_1\]' Tessera.ini || fail "New... did not create C_1"
+eventually file_has '^\[C_1\]' || fail "New... did not create C_1"
 grep -q '^    Name  = new name' Tessera.ini || fail "C_1 is not called new name"
 grep -q '^    Recent = C_1' Tessera.ini || fail "C_1 is not the recent configuration"
 
 # Save after a change writes the new parameters.
 type_into "${centre[@]}" 433
-sleep 0.3
+sleep 0.5
 click "${save[@]}"
-sleep 0.2
-grep -q 'fzmc=433&' Tessera.ini || fail "Save did not write the new centre frequency"
+eventually file_has 'fzmc=433&' || fail "Save did not write the new centre frequency"
 
 # OK after a change asks; Cancel there keeps the file as it was and still closes.
 type_into "${centre[@]}" 900
-sleep 0.3
+sleep 0.5
 click "${ok[@]}"
 question=$(wait_window '^Parameters Changed$') || fail "OK after a change did not ask"
 [ -n "$shots" ] && import -window "$question" "$shots/question.png"
@@ -147,7 +155,7 @@ report_text | grep -q 'Center Frequency = 433.0 MHz' || fail "C_1 was not loaded
 # A read-only file is not overwritten, and the user is told so.
 chmod 444 Tessera.ini
 type_into "${centre[@]}" 500
-sleep 0.3
+sleep 0.5
 click "${save[@]}"
 error=$(wait_window '^Tessera.ini$') || fail "no message when Tessera.ini is read-only"
 [ -n "$shots" ] && import -window "$error" "$shots/save_error.png"
