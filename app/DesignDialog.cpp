@@ -55,8 +55,9 @@ bool DesignDialog::OnPaint(plat::Window&, plat::DrawContext&, const plat::Rect&)
 
 void DesignDialog::InitDialog()
 {
-    reportWnd.owner = chartWnd.owner = this;
-    reportWnd.onPainted = chartWnd.onPainted = &DesignDialog::OnResultsPainted;
+    if (m_options.quitAfterFirstPaint) {
+        reportWnd.listener = chartWnd.listener = this;
+    }
     // The report, the status line and the chart take the places the template keeps for them.
     reportWnd.Create(*this, TakePlace(DesignId::kReport), XMEditWnd::kDefaultStyle,
                      DesignId::kReport);
@@ -142,19 +143,19 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
     }
 }
 
-void DesignDialog::OnResultsPainted(void* self)
+void DesignDialog::Painted()
 {
-    auto& dlg = *static_cast<DesignDialog*>(self);
-    if (dlg.m_options.quitAfterFirstPaint && dlg.reportWnd.painted && dlg.chartWnd.painted &&
-        dlg.m_controller.RecomputeCount() > 0) {
-        dlg.m_options.quitAfterFirstPaint = false;
-        const double wallMs = double(plat::GetPerformanceCounter() - dlg.m_options.startCounter) *
-                              1000.0 / double(plat::GetPerformanceFrequency());
-        const double cpuMs = double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
-        std::fprintf(stderr, "tessera: first complete paint after %.1f ms (%.1f ms CPU)\n", wallMs,
-                     cpuMs);
-        dlg.EndDialog(plat::kIdCancel);
+    if (!m_options.quitAfterFirstPaint || !reportWnd.painted || !chartWnd.painted ||
+        m_controller.RecomputeCount() == 0) {
+        return;
     }
+    m_options.quitAfterFirstPaint = false;
+    const double wallMs = double(plat::GetPerformanceCounter() - m_options.startCounter) * 1000.0 /
+                          double(plat::GetPerformanceFrequency());
+    const double cpuMs = double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
+    std::fprintf(stderr, "tessera: first complete paint after %.1f ms (%.1f ms CPU)\n", wallMs,
+                 cpuMs);
+    EndDialog(plat::kIdCancel);
 }
 
 void DesignDialog::ShowReferences()

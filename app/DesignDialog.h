@@ -21,19 +21,26 @@ struct DesignDialogOptions
     uint64_t startCounter = 0;
 };
 
-/// A window of the library that tells its owner after each paint.
+/// Told after each paint of a window that reports its paints.
+class PaintListenerCB
+{
+public:
+    virtual ~PaintListenerCB() = default;
+    virtual void Painted() = 0;
+};
+
+/// A window of the library that tells a listener after each paint.
 template <class Wnd> class PaintReportingWnd : public Wnd
 {
 public:
     bool painted = false;
-    void (*onPainted)(void* owner) = nullptr;
-    void* owner = nullptr;
+    PaintListenerCB* listener = nullptr; ///< not owned; null tells nobody
     bool OnPaint(plat::Window& wnd, plat::DrawContext& dc, const plat::Rect& update) override
     {
         const bool result = Wnd::OnPaint(wnd, dc, update);
         painted = true;
-        if (onPainted != nullptr) {
-            onPainted(owner);
+        if (listener != nullptr) {
+            listener->Painted();
         }
         return result;
     }
@@ -45,7 +52,8 @@ public:
 class DesignDialog : public plat::WindowCB,
                      public plat::Dialog,
                      private DesignControls,
-                     private ConfigStoreHost
+                     private ConfigStoreHost,
+                     private PaintListenerCB
 {
 public:
     explicit DesignDialog(const DesignDialogOptions& options = DesignDialogOptions());
@@ -72,7 +80,7 @@ private:
     void ShowReferences();
     /// After a paint of the report or the chart: once both show a computed design, the
     /// window is complete (and closes, when measuring the start).
-    static void OnResultsPainted(void* self);
+    void Painted() override;
 
     // DesignControls
     std::string GetEditText(DesignInput input) const override;
