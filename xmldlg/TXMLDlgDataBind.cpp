@@ -101,6 +101,21 @@ KindResult TextThroughInt(XDataDir dir, ZString& v, IntExchange exchangeInt)
     return r;
 }
 
+// Decimal text moved as an integer: written with "%d", read with atoi.
+template <class TextExchange>
+KindResult IntThroughText(XDataDir dir, int32_t& v, TextExchange exchangeText)
+{
+    ZString text;
+    if (dir == XDataDir::Write) {
+        text.Format("%d", v);
+    }
+    const KindResult r = exchangeText(text);
+    if (r.state == KindResult::Done && dir == XDataDir::Read) {
+        v = std::atoi(text.Text());
+    }
+    return r;
+}
+
 // The values of one kind of control, as the table of control values gives them: one class per
 // kind, each offering the properties its kind has. "enable" belongs to every kind and is
 // handled by the binding itself.
@@ -141,14 +156,7 @@ public:
         if (!property.IsEmpty() && property != "sel") {
             return kUnsupported;
         }
-        if (dir == XDataDir::Read) {
-            v = std::atoi(WindowText(c).Text());
-            return kDone;
-        }
-        ZString text;
-        text.Format("%d", v);
-        SetWindowText(c, text);
-        return kDone;
+        return IntThroughText(dir, v, [&](ZString& text) { return Text(c, ZStr(), dir, text); });
     }
     KindResult Text(TXMLCtrl& c, ZStr property, XDataDir dir, ZString& v) const override
     {
@@ -353,18 +361,7 @@ class DrawObjValues final : public KindValues
 public:
     KindResult Int(TXMLCtrl& c, ZStr, XDataDir dir, int32_t& v) const override
     {
-        XDrawObjWnd* obj = Obj(c);
-        if (!obj) {
-            return kUnsupported;
-        }
-        if (dir == XDataDir::Read) {
-            v = std::atoi(obj->GetValue().Text());
-        } else {
-            ZString text;
-            text.Format("%d", v);
-            obj->SetValue(text.Str());
-        }
-        return kDone;
+        return IntThroughText(dir, v, [&](ZString& text) { return Text(c, ZStr(), dir, text); });
     }
     KindResult Text(TXMLCtrl& c, ZStr, XDataDir dir, ZString& v) const override
     {
