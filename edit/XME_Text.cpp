@@ -18,16 +18,34 @@ bool IsWordByte(char c)
            u >= 0x80;
 }
 
-bool HasTab(ZStr line)
+// A line of one-cell characters only: no tab, no byte of a multi-byte UTF-8 character. Its
+// display columns are its byte columns.
+bool IsPlain(ZStr line)
 {
-    return line.len > 0 && std::memchr(line.ptr, '\t', size_t(line.len)) != nullptr;
+    for (int32_t i = 0; i < line.len; ++i) {
+        const auto u = static_cast<unsigned char>(line[i]);
+        if (u == '\t' || u >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The cells byte i of a line takes after d cells: a tab reaches the next tab stop, the
+// continuation bytes of a UTF-8 character take none (its first byte takes the one cell).
+int32_t CellsOf(ZStr line, int32_t i, int32_t d)
+{
+    if (line[i] == '\t') {
+        return XME_Text::kTabWidth - d % XME_Text::kTabWidth;
+    }
+    return XME_Text::IsContinuation(line[i]) ? 0 : 1;
 }
 
 // The cells of display columns [from, from + count) of a line, tabs expanded to blanks.
 std::string VisibleCells(ZStr line, int32_t from, int32_t count)
 {
     std::string out;
-    if (!HasTab(line)) {
+    if (IsPlain(line)) {
         if (from < line.len) {
             out.assign(line.ptr + from, size_t(std::min(count, line.len - from)));
         }
@@ -35,11 +53,24 @@ std::string VisibleCells(ZStr line, int32_t from, int32_t count)
     }
     int32_t d = 0;
     const int32_t to = from + count;
-    for (int32_t i = 0; i < line.len && d < to; ++i) {
-        const int32_t w = line[i] == '\t' ? XME_Text::kTabWidth - d % XME_Text::kTabWidth : 1;
+    // A character is shown whole or not at all: its continuation bytes follow its first.
+    bool shown = false;
+    for (int32_t i = 0; i < line.len; ++i) {
+        const int32_t w = CellsOf(line, i, d);
+        if (w == 0) {
+            if (shown) {
+                out += line[i];
+            }
+            continue;
+        }
+        if (d >= to) {
+            break;
+        }
+        shown = false;
         for (int32_t k = 0; k < w; ++k, ++d) {
             if (d >= from && d < to) {
                 out += line[i] == '\t' ? ' ' : line[i];
+                shown = true;
             }
         }
     }
@@ -381,13 +412,13 @@ void XME_Text::EnsureVisible(XME_Pos p)
 
 int32_t XME_Text::DisplayCol(ZStr line, int32_t col)
 {
-    if (!HasTab(line)) {
+    if (IsPlain(line)) {
         return col;
     }
     int32_t d = 0;
     const int32_t n = std::min(col, line.len);
     for (int32_t i = 0; i < n; ++i) {
-        d += line[i] == '\t' ? kTabWidth - d % kTabWidth : 1;
+        d += CellsOf(line, i, d);
     }
     return d + std::max<int32_t>(0, col - n);
 }
@@ -397,18 +428,43 @@ int32_t XME_Text::TextCol(ZStr line, int32_t dcol)
     if (dcol <= 0) {
         return 0;
     }
-    if (!HasTab(line)) {
+    if (IsPlain(line)) {
         return std::min(dcol, line.len);
     }
     int32_t d = 0;
     for (int32_t i = 0; i < line.len; ++i) {
-        const int32_t w = line[i] == '\t' ? kTabWidth - d % kTabWidth : 1;
-        if (dcol < d + w) {
-            return dcol - d <= w / 2 ? i : i + 1;
+        const int32_t w = CellsOf(line, i, d);
+        if (w > 0 && dcol < d + w) {
+            return dcol - d <= w / 2 ? i : NextCharCol(line, i);
         }
         d += w;
     }
     return line.len;
+}
+
+int32_t XME_Text::PrevCharCol(ZStr line, int32_t col)
+{
+    col = std::min(col, line.len);
+    if (col <= 0) {
+        return 0;
+    }
+    --col;
+    while (col > 0 && IsContinuation(line[col])) {
+        --col;
+    }
+    return col;
+}
+
+int32_t XME_Text::NextCharCol(ZStr line, int32_t col)
+{
+    if (col >= line.len) {
+        return line.len;
+    }
+    ++col;
+    while (col < line.len && IsContinuation(line[col])) {
+        ++col;
+    }
+    return col;
 }
 
 XME_Pos XME_Text::HitTest(NXPoint pt) const

@@ -169,6 +169,12 @@ public:
     /// whose cell holds display column dcol; the line's end beyond the text).
     static int32_t DisplayCol(ZStr line, int32_t col);
     static int32_t TextCol(ZStr line, int32_t dcol);
+    /// The byte column of the character before col, and of the one after the character at
+    /// col: a multi-byte UTF-8 character is passed over whole.
+    static int32_t PrevCharCol(ZStr line, int32_t col);
+    static int32_t NextCharCol(ZStr line, int32_t col);
+    /// A byte that continues a multi-byte UTF-8 character (10xxxxxx).
+    static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
     /// Number of paints so far (diagnostics and tests).
     int64_t PaintCount() const { return m_paints; }

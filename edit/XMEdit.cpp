@@ -364,8 +364,8 @@ bool XMEdit::DoKeyBACK(const XMEditCmdParms&)
     if (c.line == 0 && c.col == 0) {
         return true;
     }
-    const XME_Pos from =
-        c.col > 0 ? XME_Pos{c.line, c.col - 1} : XME_Pos{c.line - 1, LineText(c.line - 1).len};
+    const XME_Pos from = c.col > 0 ? XME_Pos{c.line, PrevCharCol(LineText(c.line), c.col)}
+                                   : XME_Pos{c.line - 1, LineText(c.line - 1).len};
     SetSel(from, c);
     return DeleteSel();
 }
@@ -380,7 +380,8 @@ bool XMEdit::DoKeyDELETE(const XMEditCmdParms&)
     if (c.col >= len && c.line + 1 >= LineCount()) {
         return true;
     }
-    const XME_Pos to = c.col < len ? XME_Pos{c.line, c.col + 1} : XME_Pos{c.line + 1, 0};
+    const XME_Pos to = c.col < len ? XME_Pos{c.line, NextCharCol(LineText(c.line), c.col)}
+                                   : XME_Pos{c.line + 1, 0};
     SetSel(c, to);
     return DeleteSel();
 }
@@ -400,7 +401,7 @@ bool XMEdit::DoKeyLEFT(const XMEditCmdParms& p)
     if (p.ctrl) {
         c = WordLeft(c);
     } else if (c.col > 0) {
-        --c.col;
+        c.col = PrevCharCol(LineText(c.line), c.col);
     } else if (c.line > 0) {
         c = {c.line - 1, LineText(c.line - 1).len};
     }
@@ -420,7 +421,7 @@ bool XMEdit::DoKeyRIGHT(const XMEditCmdParms& p)
     if (p.ctrl) {
         c = WordRight(c);
     } else if (c.col < LineText(c.line).len) {
-        ++c.col;
+        c.col = NextCharCol(LineText(c.line), c.col);
     } else if (c.line + 1 < LineCount()) {
         c = {c.line + 1, 0};
     }

@@ -111,6 +111,22 @@ TEST_F(XMEditTest, EachCommandOnSmallTextsAndItsUndoAndRedo)
         {"abc\nd|e", "DoKeyUP", false, false, 0, "a|bc\nde"},
         {"abcdef\na\nabc|def", "DoKeyUP", false, false, 0, "abcdef\na|\nabcdef"},
         {"abc|\nde", "DoKeyDOWN", true, false, 0, "abc^\nde|"},
+        // A multi-byte character (here the micro sign) is one step, one deletion, one cell.
+        {"a\xC2\xB5|b", "DoKeyLEFT", false, false, 0,
+         "a|\xC2\xB5"
+         "b"},
+        {"a|\xC2\xB5"
+         "b",
+         "DoKeyRIGHT", true, false, 0, "a^\xC2\xB5|b"},
+        {"a\xC2\xB5|b", "DoKeyBACK", false, false, 0, "a|b"},
+        {"a|\xE2\x82\xAC"
+         "b",
+         "DoKeyDELETE", false, false, 0, "a|b"},
+        {"xy|z\n\xC2\xB5"
+         "bc",
+         "DoKeyDOWN", false, false, 0,
+         "xyz\n\xC2\xB5"
+         "b|c"},
         {"abc\nd|e", "DoKeyHOME", false, false, 0, "abc\n|de"},
         {"abc\nd|e", "DoKeyHOME", false, true, 0, "|abc\nde"},
         {"abc\nd|e", "DoKeyHOME", true, true, 0, "|abc\nd^e"},
