@@ -51,7 +51,9 @@ for f in bin/tessera bin/quill-xml bin/quill-chart bin/quill-edit bin/quill-dlg 
     share/applications/tessera.desktop \
     share/icons/hicolor/48x48/apps/tessera.png share/icons/hicolor/scalable/apps/tessera.svg \
     share/metainfo/io.github.tessera.Tessera.metainfo.xml \
-    share/man/man1/tessera.1.gz share/bash-completion/completions/tessera \
+    share/man/man1/tessera.1.gz share/man/man1/quill-xml.1.gz share/man/man1/quill-chart.1.gz \
+    share/man/man1/quill-edit.1.gz share/man/man1/quill-dlg.1.gz \
+    share/bash-completion/completions/tessera \
     share/doc/tessera/copyright share/doc/tessera/changelog.Debian.gz; do
     [ -f "$root/usr/$f" ] || fail "missing /usr/$f"
 done
