@@ -1,5 +1,5 @@
-#include "app/CommandLine.h"
-#include "app/DesignApp.h"
+#include "app/cli/CommandLine.h"
+#include "app/gui/DesignApp.h"
 #include "platform/Application.h"
 
 #include <csignal>

@@ -4,7 +4,7 @@
 // 48x48 picture the calculator window shows, and tessera.svg, the same drawing as vector
 // shapes for any size. Runs at build time; exits 1 when a file cannot be encoded or written.
 
-#include "app/FilterArtwork.h"
+#include "app/gui/FilterArtwork.h"
 #include "base/ZFile.h"
 
 #include <cstdio>

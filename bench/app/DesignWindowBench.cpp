@@ -9,10 +9,10 @@
 //   once as the peer.
 // Needs a display (run under xvfb-run).
 
-#include "app/DesignDialog.h"
-#include "app/DesignTemplate.h"
-#include "app/filter/DesignComputation.h"
-#include "app/filter/ParmsText.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/ParmsText.h"
+#include "app/gui/DesignDialog.h"
+#include "app/gui/DesignTemplate.h"
 #include "bench/BenchSupport.h"
 #include "platform/Application.h"
 

@@ -4,10 +4,10 @@
 // straight through the drawing context. The ratio is what the chart's own work (layout, scales,
 // labels, pixel conversion) adds to the drawing itself.
 
-#include "app/TesseraChart.h"
-#include "app/filter/DesignComputation.h"
-#include "app/filter/DesignInputs.h"
-#include "app/filter/ParmsText.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/DesignInputs.h"
+#include "app/engine/ParmsText.h"
+#include "app/outputs/TesseraChart.h"
 #include "bench/BenchSupport.h"
 #include "chart/XChart.h"
 #include "platform/Image.h"

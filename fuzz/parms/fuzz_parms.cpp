@@ -7,14 +7,14 @@
 //     ApplyStoredParms, and the parameter text of whatever it set.
 // Crashes, sanitizer reports and broken invariants (abort) are the findings.
 
-#include "app/CommandLine.h"
-#include "app/ConfigParms.h"
-#include "app/filter/DesignComputation.h"
-#include "app/filter/DesignInputs.h"
-#include "app/filter/DesignReport.h"
-#include "app/filter/FilterDesign.h"
-#include "app/filter/FilterSynthesis.h"
-#include "app/filter/ParmsText.h"
+#include "app/cli/CommandLine.h"
+#include "app/engine/ConfigParms.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/DesignInputs.h"
+#include "app/engine/DesignReport.h"
+#include "app/engine/FilterDesign.h"
+#include "app/engine/FilterSynthesis.h"
+#include "app/engine/ParmsText.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,12 +1,12 @@
 // The build outputs against the report: the geometry they draw, the DXF read back, the
 // dimension texts of the SVG, the file types, and the designs that must write nothing.
-#include "app/BuildSheet.h"
+#include "app/outputs/BuildSheet.h"
 
-#include "app/BuildGeometry.h"
-#include "app/CommandLine.h"
-#include "app/DxfWriter.h"
-#include "app/filter/DesignComputation.h"
-#include "app/filter/FilterDesign.h"
+#include "app/cli/CommandLine.h"
+#include "app/engine/BuildGeometry.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/FilterDesign.h"
+#include "app/outputs/DxfWriter.h"
 #include "tests/TestSupport.h"
 #include "xml/TXML.h"
 

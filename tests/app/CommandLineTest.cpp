@@ -1,6 +1,6 @@
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
-#include "app/filter/DesignReport.h"
+#include "app/engine/DesignReport.h"
 #include "tests/FileFaults.h"
 #include "tests/TestSupport.h"
 #include "tests/app/RunCommandLine.h"
@@ -25,7 +25,7 @@ constexpr const char* kDefaultParms =
 
 std::string ReferenceReport(const char* name)
 {
-    return ReadFile(std::string(TESSERA_FILTER_TEST_DATA) + "/" + name);
+    return ReadFile(std::string(TESSERA_ENGINE_TEST_DATA) + "/" + name);
 }
 
 // A file name in the test's temporary directory, removed again at the end of the test.

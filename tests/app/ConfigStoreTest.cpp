@@ -1,6 +1,6 @@
-#include "app/ConfigStore.h"
+#include "app/gui/ConfigStore.h"
 
-#include "app/DesignController.h"
+#include "app/gui/DesignController.h"
 #include "tests/FileFaults.h"
 #include "tests/TestSupport.h"
 

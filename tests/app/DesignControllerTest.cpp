@@ -1,7 +1,7 @@
-#include "app/DesignController.h"
+#include "app/gui/DesignController.h"
 
-#include "app/filter/DesignComputation.h"
-#include "app/filter/ParmsText.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/ParmsText.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

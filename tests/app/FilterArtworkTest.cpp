@@ -1,4 +1,4 @@
-#include "app/FilterArtwork.h"
+#include "app/gui/FilterArtwork.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,6 +1,6 @@
-#include "app/NetworkOutputs.h"
+#include "app/outputs/NetworkOutputs.h"
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 #include "tests/TestSupport.h"
 #include "tests/app/RunCommandLine.h"
 

@@ -1,4 +1,4 @@
-#include "app/PromptDialog.h"
+#include "app/gui/PromptDialog.h"
 #include "platform/Application.h"
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"

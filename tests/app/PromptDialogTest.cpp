@@ -1,4 +1,4 @@
-#include "app/PromptDialog.h"
+#include "app/gui/PromptDialog.h"
 
 #include "tests/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/References.h"
+#include "app/gui/References.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,7 +2,7 @@
 
 // Running the command line in the test's process, as a user runs the program.
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 #include <sstream>
 #include <string>

@@ -1,8 +1,8 @@
-#include "app/TesseraChart.h"
+#include "app/outputs/TesseraChart.h"
 
-#include "app/filter/DesignComputation.h"
-#include "app/filter/DesignInputs.h"
-#include "app/filter/ParmsText.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/DesignInputs.h"
+#include "app/engine/ParmsText.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 #include "platform/Image.h"

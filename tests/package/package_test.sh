@@ -67,7 +67,7 @@ grep -q "libplatform.so => $root/usr/bin/../lib/libplatform.so" <<<"$libs" ||
     fail "--version"
 env -u DISPLAY -u LD_LIBRARY_PATH "$root/usr/bin/tessera" --report >"$work/report.txt" ||
     fail "--report failed"
-cmp -s "$work/report.txt" "$src/tests/filter/data/default_report_mm.txt" ||
+cmp -s "$work/report.txt" "$src/tests/engine/data/default_report_mm.txt" ||
     fail "--report differs from the default design's report"
 # The resource module, loaded by its module name from lib/ beside bin/.
 env -u LD_LIBRARY_PATH "$root/usr/bin/quill-dlg" --resources >"$work/res.txt" ||

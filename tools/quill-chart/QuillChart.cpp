@@ -6,10 +6,10 @@
 // and the cursor-values box. Without a file it shows the calculator's chart of its default
 // design. A file that cannot be read is reported on stderr with exit status 1.
 
-#include "app/TesseraChart.h"
-#include "app/filter/DesignComputation.h"
-#include "app/filter/DesignInputs.h"
-#include "app/filter/ParmsText.h"
+#include "app/engine/DesignComputation.h"
+#include "app/engine/DesignInputs.h"
+#include "app/engine/ParmsText.h"
+#include "app/outputs/TesseraChart.h"
 #include "base/ZString.h"
 #include "chart/XChart.h"
 #include "chart/XChartWnd.h"

@@ -1,0 +1,16 @@
+#include "app/gui/DesignApp.h"
+
+#include "platform/Application.h"
+#include "xmldlg/XMLMessageBox.h"
+
+int DesignApp::Run(const DesignDialogOptions& options)
+{
+    if (!plat::InitDisplay()) {
+        return 1;
+    }
+    // Every message of the program, the editor's and the find dialog's too, is the library's
+    // markup message box.
+    XMLMessageBoxInstall();
+    DesignDialog dialog(options);
+    return dialog.Run() < 0 ? 1 : 0;
+}

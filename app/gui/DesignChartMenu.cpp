@@ -1,0 +1,240 @@
+#include "app/gui/DesignChartMenu.h"
+
+#include "app/gui/DesignController.h"
+#include "app/outputs/BuildSheet.h"
+#include "app/outputs/NetworkOutputs.h"
+#include "app/outputs/TesseraChart.h"
+#include "chart/XChart.h"
+#include "chart/XChartWnd.h"
+#include "platform/FileDialog.h"
+#include "xml/TXML.h"
+#include "xmldlg/XMLMessageBox.h"
+
+namespace {
+
+void AppendEntry(ZString& markup, const char* text, const char* command, bool checked)
+{
+    markup.Append("<m s='");
+    markup.Append(text);
+    markup.Append("' c=");
+    markup.Append(command);
+    if (checked) {
+        markup.Append(" o=C");
+    }
+    markup.Append(" />");
+}
+
+// Copies what a sweep computed into the arrays the chart lines read.
+bool CopyCurves(const std::vector<NetworkPoint>& points, XRealArray& x, XRealArray& s21,
+                XRealArray& s11)
+{
+    const int32_t n = int32_t(points.size());
+    XRealArray nx;
+    XRealArray n21;
+    XRealArray n11;
+    if (!nx.SetSize(n) || !n21.SetSize(n) || !n11.SetSize(n)) {
+        return false;
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        nx[i] = points[size_t(i)].freqGHz * 1000.0;
+        n21[i] = MagnitudeDb(points[size_t(i)].s21);
+        n11[i] = MagnitudeDb(points[size_t(i)].s11);
+    }
+    x = std::move(nx);
+    s21 = std::move(n21);
+    s11 = std::move(n11);
+    return true;
+}
+
+} // namespace
+
+DesignChartMenu::DesignChartMenu(DesignController& controller, XChartWnd& chartWnd,
+                                 plat::Window& owner)
+    : m_controller(controller)
+    , m_chartWnd(chartWnd)
+    , m_owner(owner)
+{
+}
+
+void DesignChartMenu::Setup(XChart& chart)
+{
+    chart.SetHost(this);
+    // Orange for the transmission with loss, beside the ideal yellow; cyan for the reflection.
+    m_s21Line = AddOverlayLine(chart, "S21", XColor::FromRGB(255, 140, 0), &m_x, &m_s21);
+    m_s11Line = AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), &m_x, &m_s11);
+    SetNetworkVisible(false);
+}
+
+void DesignChartMenu::DesignChanged(const std::string& parms)
+{
+    if (!m_network) {
+        return;
+    }
+    std::string error;
+    if (!ComputeNetwork(parms, error)) {
+        // A design the model cannot take (a band reaching 0 Hz) shows no network lines
+        // rather than those of the design before it.
+        SetNetworkVisible(false);
+        return;
+    }
+    SetNetworkVisible(true);
+}
+
+bool DesignChartMenu::ShowNetwork(bool show, std::string& error)
+{
+    m_network = false;
+    if (show) {
+        const std::string parms = CurrentParms();
+        if (parms.empty()) {
+            error = "The inputs are not valid.";
+        } else if (ComputeNetwork(parms, error)) {
+            m_network = true;
+        }
+    }
+    SetNetworkVisible(m_network);
+    return m_network == show;
+}
+
+bool DesignChartMenu::ComputeNetwork(const std::string& parms, std::string& error)
+{
+    NetworkOptions options;
+    options.chartLines = true;
+    NetworkResults results;
+    if (!results.Compute(options, parms, error)) {
+        return false;
+    }
+    if (!CopyCurves(results.Points(), m_x, m_s21, m_s11)) {
+        error = "Out of memory.";
+        return false;
+    }
+    return true;
+}
+
+void DesignChartMenu::SetNetworkVisible(bool visible)
+{
+    XChart* chart = m_chartWnd.GetChart();
+    if (chart == nullptr) {
+        return;
+    }
+    for (int32_t index : {m_s21Line, m_s11Line}) {
+        if (XChartLine* line = chart->Line(index)) {
+            line->SetBool("showLine", visible);
+            line->SetChanged();
+        }
+    }
+    m_chartWnd.Invalidate();
+}
+
+bool DesignChartMenu::ExportTouchstone(const std::string& path, std::string& error)
+{
+    const std::string parms = CurrentParms();
+    if (parms.empty()) {
+        error = "The inputs are not valid; nothing was written.";
+        return false;
+    }
+    NetworkOptions options;
+    options.touchstone = true;
+    options.touchstonePath = path;
+    NetworkResults results;
+    return results.Compute(options, parms, error) && results.WriteFiles(error);
+}
+
+std::string DesignChartMenu::TuningTable(std::string& error)
+{
+    const std::string parms = CurrentParms();
+    if (parms.empty()) {
+        error = "The inputs are not valid.";
+        return std::string();
+    }
+    NetworkOptions options;
+    options.tuning = true;
+    NetworkResults results;
+    if (!results.Compute(options, parms, error)) {
+        return std::string();
+    }
+    return results.TuningTableText();
+}
+
+bool DesignChartMenu::SaveBuildSheet(const std::string& path, std::string& error)
+{
+    const std::string parms = CurrentParms();
+    if (parms.empty()) {
+        error = "The inputs are not valid; nothing was written.";
+        return false;
+    }
+    const LengthUnit unit = m_controller.Inch() != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
+    return WriteBuildSheet(path, parms, unit, error) == BuildOutputStatus::Written;
+}
+
+std::string DesignChartMenu::CurrentParms()
+{
+    return m_controller.ParmsToStore();
+}
+
+bool DesignChartMenu::FillMenu(XChart& chart, ZString& markup)
+{
+    if (!chart.FillMenu(markup)) {
+        return false;
+    }
+    markup.Append("<sep/>");
+    AppendEntry(markup, "Network Response", "DoNetworkResponse", m_network);
+    AppendEntry(markup, "Export Touchstone...", "DoExportTouchstone", false);
+    AppendEntry(markup, "Tuning Table", "DoTuningTable", false);
+    AppendEntry(markup, "Save Build Sheet...", "DoSaveBuildSheet", false);
+    return true;
+}
+
+bool DesignChartMenu::Command(XChart&, ZStr name)
+{
+    std::string error;
+    if (name.Equals("DoNetworkResponse")) {
+        if (!ShowNetwork(!m_network, error)) {
+            ShowError("Network Response", error);
+        }
+        return true;
+    }
+    if (name.Equals("DoExportTouchstone")) {
+        plat::SaveFileRequest request;
+        request.title = "Export Touchstone";
+        request.fileName = "filter.s2p";
+        request.filters = {{"Touchstone (*.s2p)", "*.s2p"}};
+        request.defaultExt = "s2p";
+        std::string path;
+        if (plat::SaveFileDialog(&m_owner, request, path) && !ExportTouchstone(path, error)) {
+            ShowError("Export Touchstone", error);
+        }
+        return true;
+    }
+    if (name.Equals("DoTuningTable")) {
+        const std::string table = TuningTable(error);
+        if (table.empty()) {
+            ShowError("Tuning Table", error);
+            return true;
+        }
+        // The table's columns line up only in a fixed-width face.
+        ZString markup("<TEXT font='Courier New' text=");
+        TXML::AppendQuoted(markup, ZStr(table.c_str()));
+        markup.Append("/>");
+        XMLMessageBox("Tuning Table", markup.Str(), true, true, &m_owner);
+        return true;
+    }
+    if (name.Equals("DoSaveBuildSheet")) {
+        plat::SaveFileRequest request;
+        request.title = "Save Build Sheet";
+        request.fileName = "filter.pdf";
+        request.filters = {
+            {"PDF (*.pdf)", "*.pdf"}, {"SVG (*.svg)", "*.svg"}, {"DXF (*.dxf)", "*.dxf"}};
+        request.defaultExt = "pdf";
+        std::string path;
+        if (plat::SaveFileDialog(&m_owner, request, path) && !SaveBuildSheet(path, error)) {
+            ShowError("Save Build Sheet", error);
+        }
+        return true;
+    }
+    return false;
+}
+
+void DesignChartMenu::ShowError(const char* title, const std::string& error)
+{
+    XMLMessageBox(title, ZStr(error.c_str()), true, false, &m_owner);
+}

@@ -1,0 +1,204 @@
+#include "app/gui/DesignController.h"
+
+#include "app/engine/DesignComputation.h"
+#include "app/engine/DesignReport.h"
+#include "app/engine/FilterDesign.h"
+#include "app/engine/ParmsText.h"
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+// The order in which the tick looks for the control with the focus. Only one control has
+// the focus, so the order matters only for reading like the rest of the dialog's code.
+constexpr DesignInput kTickOrder[kDesignInputCount] = {
+    DesignInput::RodDiameter,        DesignInput::EndPlate,  DesignInput::CentreFrequency,
+    DesignInput::GroundPlaneSpacing, DesignInput::Impedance, DesignInput::Ripple,
+    DesignInput::Bandwidth,          DesignInput::Elements,
+};
+
+// Copies a response curve into the array the chart reads. False, leaving the array as it
+// was, when memory ran out.
+bool CopyCurve(const std::vector<double>& from, XRealArray& to)
+{
+    const int32_t n = int32_t(from.size());
+    if (!to.SetSize(n)) {
+        return false;
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        to[i] = from[size_t(i)];
+    }
+    return true;
+}
+
+} // namespace
+
+DesignController::DesignController(DesignControls& controls)
+    : m_controls(controls)
+{
+}
+
+void DesignController::InitInputs()
+{
+    m_inputs = DesignInputs{};
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        const DesignInput input = DesignInputAt(i);
+        const DesignInputInfo& info = InputInfo(input);
+        m_controls.SetSliderRange(input, info.sliderMin, info.sliderMax);
+        MoveSlider(input);
+    }
+    m_controls.StartTimer(kTimerId, kTimerPeriodMs);
+}
+
+void DesignController::OnTick()
+{
+    if (busy || !timerActive) {
+        return;
+    }
+    SlidersToFields();
+    FieldsToSliders(false);
+    Recompute();
+    // Recompute read every edit. A text that differs from the last tick's is a change by the
+    // user, typed or dragged, even when the focus has left the field since: a configuration
+    // chosen next must ask before it replaces it.
+    const std::string now = ::BuildParms(m_inputs);
+    if (!m_tickParms.empty() && now != m_tickParms) {
+        modified = true;
+    }
+    m_tickParms = now;
+}
+
+void DesignController::SlidersToFields()
+{
+    if (!AnyFocus(&DesignControls::SliderHasFocus)) {
+        return; // only a slider with the focus moves its field
+    }
+    const std::string before = BuildParms();
+    for (DesignInput input : kTickOrder) {
+        if (m_controls.SliderHasFocus(input)) {
+            SetFieldFromSliderPosition(m_inputs, input, m_controls.GetSliderPos(input));
+            FieldsToControls();
+        }
+    }
+    if (BuildParms() != before) {
+        modified = true;
+    }
+}
+
+void DesignController::FieldsToSliders(bool force)
+{
+    if (!force && !AnyFocus(&DesignControls::EditHasFocus)) {
+        return; // only a field with the focus moves its slider
+    }
+    const std::string before = BuildParms();
+    for (DesignInput input : kTickOrder) {
+        if (force || m_controls.EditHasFocus(input)) {
+            ControlsToFields();
+            MoveSlider(input);
+        }
+    }
+    if (BuildParms() != before) {
+        modified = true;
+    }
+}
+
+void DesignController::Recompute()
+{
+    if (busy) {
+        return;
+    }
+    busy = true;
+    const std::string text = BuildParms();
+    if (text == lastParms) {
+        busy = false;
+        return;
+    }
+    const LengthUnit unit = inch != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
+    DesignOutputs outputs;
+    if (!RecomputeDesign(text, unit, outputs)) {
+        // The last valid report and curve stay on screen; only the status line says why.
+        m_controls.ShowStatus(outputs.status);
+        lastParms.clear();
+        busy = false;
+        return;
+    }
+    ++m_recomputeCount;
+    lastParms = text; // the views may ask which design they show
+    m_controls.ShowStatus(std::string());
+    m_controls.ShowReport(outputs.report);
+    // Both arrays change together or not at all, so the chart never pairs the frequencies
+    // of one design with the losses of another.
+    XRealArray x;
+    XRealArray y;
+    if (CopyCurve(outputs.responseX, x) && CopyCurve(outputs.responseY, y)) {
+        responseX = std::move(x);
+        responseY = std::move(y);
+    }
+    m_controls.ResponseChanged();
+    busy = false;
+}
+
+void DesignController::FieldsToControls()
+{
+    // A changed Elements text recomputes at once, reading every edit; so it is written last,
+    // when the other edits already show the new fields and the computation sees them all.
+    for (int i = kDesignInputCount - 1; i >= 0; --i) {
+        const DesignInput input = DesignInputAt(i);
+        m_controls.SetEditText(input, FieldText(m_inputs, input));
+    }
+}
+
+void DesignController::ControlsToFields()
+{
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        const DesignInput input = DesignInputAt(i);
+        SetFieldFromText(m_inputs, input, m_controls.GetEditText(input));
+    }
+    inch = m_controls.GetInchCheck();
+}
+
+std::string DesignController::BuildParms()
+{
+    ControlsToFields();
+    return ::BuildParms(m_inputs);
+}
+
+void DesignController::FieldsApplied()
+{
+    lastParms.clear();
+    FieldsToControls();
+    FieldsToSliders(true);
+    modified = false;
+    m_tickParms = ::BuildParms(m_inputs);
+}
+
+bool DesignController::AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const
+{
+    for (DesignInput input : kTickOrder) {
+        if ((m_controls.*hasFocus)(input)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string DesignController::ParmsToStore()
+{
+    if (!lastParms.empty()) {
+        return lastParms;
+    }
+    // Nothing computed since the last change of unit or configuration: store what the edits
+    // hold, but only when it is a design the calculator accepts.
+    const std::string text = BuildParms();
+    auto design = std::make_unique<FilterDesign>();
+    if (ParmsToDesign(text, *design) || ValidateDesign(*design)) {
+        return std::string();
+    }
+    return text;
+}
+
+void DesignController::MoveSlider(DesignInput input)
+{
+    m_controls.SetSliderPos(input, SliderPositionFromField(m_inputs, input));
+}

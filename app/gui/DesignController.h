@@ -1,0 +1,117 @@
+#pragma once
+
+#include "app/engine/DesignInputs.h"
+#include "base/XValueRef.h"
+
+#include <cstdint>
+#include <string>
+
+/// What the design controller needs of the window that shows it: the eight edit fields and
+/// their sliders, the unit switch, the timer and the three result views. The main dialog
+/// implements it over its controls; tests implement it over plain values.
+class DesignControls
+{
+public:
+    virtual ~DesignControls() = default;
+
+    virtual std::string GetEditText(DesignInput input) const = 0;
+    /// Sets an edit's text; for the Elements edit this may run Recompute at once, as its
+    /// text-change notification does.
+    virtual void SetEditText(DesignInput input, const std::string& text) = 0;
+    /// Slider ranges and positions; a position outside the range is clamped to it.
+    virtual void SetSliderRange(DesignInput input, int min, int max) = 0;
+    virtual void SetSliderPos(DesignInput input, int pos) = 0;
+    virtual int GetSliderPos(DesignInput input) const = 0;
+    /// Whether the input's slider, or its edit, has the keyboard focus.
+    virtual bool SliderHasFocus(DesignInput input) const = 0;
+    virtual bool EditHasFocus(DesignInput input) const = 0;
+    /// State of the "Inch" check box, 0 or 1.
+    virtual int GetInchCheck() const = 0;
+    /// Starts the window timer that drives OnTick.
+    virtual void StartTimer(uint32_t id, uint32_t periodMs) = 0;
+
+    /// Replaces the status line's text ("" or "Error: " and the input's name).
+    virtual void ShowStatus(const std::string& text) = 0;
+    /// Replaces the report's text (lines end in "\r\n").
+    virtual void ShowReport(const std::string& text) = 0;
+    /// The response arrays hold a new curve: repaint the chart.
+    virtual void ResponseChanged() = 0;
+};
+
+/// The calculator's main cycle: keeps each input field and its slider in step and, on every
+/// timer tick, recomputes the design when the parameter text changed. The fields are in the
+/// units of the dialog's labels (MHz, mm); the response arrays are owned here and read by
+/// the chart, which keeps pointers to them for the controller's life.
+class DesignController
+{
+public:
+    static constexpr uint32_t kTimerId = 4711;
+    static constexpr uint32_t kTimerPeriodMs = 200;
+
+    explicit DesignController(DesignControls& controls);
+
+    /// The defaults, each slider's range and position from its field, then the timer.
+    void InitInputs();
+    /// The timer's work: copy a moved slider into its field or a typed field into its slider,
+    /// then recompute; modified is set when the inputs differ from the last tick's. Does
+    /// nothing while busy or while the timer is inactive.
+    void OnTick();
+    /// A slider with the focus sets its field and the edits are refilled; modified is set
+    /// when the parameter text changed.
+    void SlidersToFields();
+    /// Each input whose edit has the focus (every input with force) moves its slider;
+    /// modified is set when the parameter text changed.
+    void FieldsToSliders(bool force);
+    /// Recomputes the design when the parameter text differs from lastParms: the status line,
+    /// the report and the response on success; only the status line for an invalid input
+    /// (lastParms then empties, so the next tick tries again). Not re-entered while busy.
+    void Recompute();
+
+    /// Data exchange: fields to edits ("%g", "%d"), and edits (atof, atoi) and the unit
+    /// switch to fields.
+    void FieldsToControls();
+    void ControlsToFields();
+    /// The parameter text of the edits' current values (the edits are read into the fields
+    /// first).
+    std::string BuildParms();
+    /// After new field values were stored (a configuration chosen): forgets lastParms, refills
+    /// the edits, moves every slider and clears modified.
+    void FieldsApplied();
+    /// Forgets lastParms so the next tick recomputes (the unit switch was clicked).
+    void ForgetLastParms() { lastParms.clear(); }
+    /// The parameter text a save should store: lastParms, or while it is empty the text of
+    /// the current edits when that validates; empty when there is nothing valid to store.
+    std::string ParmsToStore();
+
+    DesignInputs& Inputs() { return m_inputs; }
+    const DesignInputs& Inputs() const { return m_inputs; }
+    int Inch() const { return inch; }
+    XRealArray& ResponseX() { return responseX; }
+    XRealArray& ResponseY() { return responseY; }
+    const std::string& LastParms() const { return lastParms; }
+    bool IsModified() const { return modified; }
+    void SetModified(bool value) { modified = value; }
+    bool IsBusy() const { return busy; }
+    /// How many recomputations reached the synthesis (for measurements and tests).
+    int32_t RecomputeCount() const { return m_recomputeCount; }
+
+private:
+    /// Sets the slider of `input` from its field.
+    void MoveSlider(DesignInput input);
+    /// Whether one of the inputs' sliders (or edits) has the focus.
+    bool AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const;
+
+    DesignControls& m_controls;
+    DesignInputs m_inputs;
+    int inch = 0;
+    XRealArray responseX;
+    XRealArray responseY;
+    std::string lastParms;
+    bool modified = false;
+    bool busy = false;
+    bool timerActive = true;
+    int32_t m_recomputeCount = 0;
+    /// The parameter text at the end of the last tick (or of applied fields); empty before
+    /// the first tick.
+    std::string m_tickParms;
+};

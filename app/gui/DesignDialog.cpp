@@ -1,0 +1,268 @@
+#include "app/gui/DesignDialog.h"
+
+#include "app/gui/DesignTemplate.h"
+#include "app/gui/FilterArtwork.h"
+#include "app/gui/PromptDialog.h"
+#include "app/gui/References.h"
+#include "app/gui/ResultViews.h"
+#include "app/outputs/TesseraChart.h"
+#include "chart/XChart.h"
+#include "platform/Application.h"
+#include "platform/Messages.h"
+#include "xmldlg/XMLMessageBox.h"
+
+#include <cstdio>
+#include <ctime>
+
+DesignDialog::DesignDialog(const DesignDialogOptions& options)
+    : plat::Dialog(static_cast<plat::WindowCB&>(*this))
+    , m_options(options)
+{
+}
+
+DesignDialog::~DesignDialog() = default;
+
+int DesignDialog::Run()
+{
+    return DoModal(DesignDialogTemplate());
+}
+
+bool DesignDialog::OnMessage(plat::Window&, const plat::Message& msg)
+{
+    switch (msg.kind) {
+    case plat::Msg::InitDialog:
+        InitDialog();
+        return true;
+    case plat::Msg::Timer:
+        m_controller.OnTick();
+        return false; // the timer message gets its default processing too
+    case plat::Msg::Command:
+        return OnCommand(int(msg.id), msg.code);
+    case plat::Msg::Notify:
+        // The centre-frequency slider's release of the mouse is answered and otherwise
+        // ignored; the next tick reads its position.
+        return msg.id == uint32_t(InputInfo(DesignInput::CentreFrequency).sliderId) &&
+               msg.code == plat::Notify::kNmReleasedCapture;
+    default:
+        return false;
+    }
+}
+
+bool DesignDialog::OnPaint(plat::Window&, plat::DrawContext&, const plat::Rect&)
+{
+    return false; // the dialog's face; the controls and child windows paint themselves
+}
+
+void DesignDialog::InitDialog()
+{
+    if (m_options.quitAfterFirstPaint) {
+        reportWnd.listener = chartWnd.listener = this;
+    }
+    // The report, the status line and the chart take the places the template keeps for them.
+    reportWnd.Create(*this, TakePlace(DesignId::kReport), XMEditWnd::kDefaultStyle,
+                     DesignId::kReport);
+    statusWnd.Create(*this, TakePlace(DesignId::kStatus),
+                     plat::WindowStyle::kVisible | plat::WindowStyle::kBorder |
+                         plat::WindowStyle::kDisabled,
+                     DesignId::kStatus);
+    chartWnd.CreateChild(*this, TakePlace(DesignId::kChart), plat::WindowStyle::kVisible,
+                         DesignId::kChart);
+
+    SetIcon(DrawAppIcon(48));
+    const plat::Rect picture = GetControlRect(DesignId::kPicture);
+    SetPicture(DesignId::kPicture, DrawFilterPicture(picture.Width(), picture.Height()));
+
+    m_controller.InitInputs();
+    m_chartLine =
+        SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
+    m_chartMenu.Setup(chartWnd.Chart());
+    SetupStatusLine(statusWnd);
+    m_controller.FieldsToControls();
+    // The configuration chosen last, when the file names one; else the defaults stay.
+    m_configs.FillConfigList();
+    m_configs.SelectConfig(m_configs.Current());
+    SetFocusControl(EditIdOf(DesignInput::Elements));
+}
+
+plat::Rect DesignDialog::TakePlace(int id)
+{
+    const plat::Rect rect = GetControlRect(id);
+    RemoveControl(id);
+    return rect;
+}
+
+bool DesignDialog::OnCommand(int id, uint32_t code)
+{
+    switch (id) {
+    case DesignId::kElements:
+        if (code == plat::Notify::kEnChange) {
+            m_controller.Recompute();
+        }
+        return true;
+    case DesignId::kInch:
+        if (code == plat::Notify::kBnClicked) {
+            m_controller.ForgetLastParms();
+        }
+        return true;
+    case DesignId::kReferences:
+        if (code == plat::Notify::kBnClicked) {
+            ShowReferences();
+        }
+        return true;
+    case DesignId::kSave:
+        if (code == plat::Notify::kBnClicked) {
+            m_configs.SaveConfig();
+        }
+        return true;
+    case DesignId::kNew:
+        if (code == plat::Notify::kBnClicked) {
+            m_configs.NewConfig();
+        }
+        return true;
+    case DesignId::kConfigList:
+        if (code == plat::Notify::kCbnDropDown) {
+            m_configs.FillConfigList();
+        } else if (code == plat::Notify::kCbnSelChange) {
+            m_configs.AskSaveChanges();
+            const int index = GetCurSel(DesignId::kConfigList);
+            if (index >= 0) {
+                m_configs.SelectConfig(index);
+            }
+        }
+        return true;
+    case plat::kIdOk:
+        // OK (or Enter in a field) asks about unsaved changes; Escape and the close box
+        // come as Cancel and close without the question.
+        if (code == plat::Notify::kBnClicked) {
+            m_configs.AskSaveChanges();
+            EndDialog(plat::kIdOk);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DesignDialog::Painted()
+{
+    if (!m_options.quitAfterFirstPaint || !reportWnd.painted || !chartWnd.painted ||
+        m_controller.RecomputeCount() == 0) {
+        return;
+    }
+    m_options.quitAfterFirstPaint = false;
+    const double wallMs = double(plat::GetPerformanceCounter() - m_options.startCounter) * 1000.0 /
+                          double(plat::GetPerformanceFrequency());
+    const double cpuMs = double(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
+    std::fprintf(stderr, "tessera: first complete paint after %.1f ms (%.1f ms CPU)\n", wallMs,
+                 cpuMs);
+    EndDialog(plat::kIdCancel);
+}
+
+void DesignDialog::ShowReferences()
+{
+    XMLMessageBox("References", ReferencesText(), true, false, this);
+}
+
+std::string DesignDialog::GetEditText(DesignInput input) const
+{
+    return GetText(EditIdOf(input));
+}
+
+void DesignDialog::SetEditText(DesignInput input, const std::string& text)
+{
+    // An unchanged text is not written again: writing it would notify a change, and the
+    // Elements edit recomputes on every change it notifies.
+    const int id = EditIdOf(input);
+    if (GetText(id) != text) {
+        SetText(id, text);
+    }
+}
+
+void DesignDialog::SetSliderRange(DesignInput input, int min, int max)
+{
+    plat::Dialog::SetSliderRange(InputInfo(input).sliderId, min, max);
+}
+
+void DesignDialog::SetSliderPos(DesignInput input, int pos)
+{
+    plat::Dialog::SetSliderPos(InputInfo(input).sliderId, pos);
+}
+
+int DesignDialog::GetSliderPos(DesignInput input) const
+{
+    return plat::Dialog::GetSliderPos(InputInfo(input).sliderId);
+}
+
+bool DesignDialog::SliderHasFocus(DesignInput input) const
+{
+    return GetFocusControl() == InputInfo(input).sliderId;
+}
+
+bool DesignDialog::EditHasFocus(DesignInput input) const
+{
+    return GetFocusControl() == EditIdOf(input);
+}
+
+int DesignDialog::GetInchCheck() const
+{
+    return GetCheck(DesignId::kInch);
+}
+
+void DesignDialog::StartTimer(uint32_t id, uint32_t periodMs)
+{
+    SetTimer(id, periodMs);
+}
+
+void DesignDialog::ShowStatus(const std::string& text)
+{
+    ShowStatusText(statusWnd, text);
+}
+
+void DesignDialog::ShowReport(const std::string& text)
+{
+    ShowReportText(reportWnd, text);
+}
+
+void DesignDialog::ResponseChanged()
+{
+    if (XChart* chart = chartWnd.GetChart()) {
+        if (XChartLine* line = chart->Line(m_chartLine)) {
+            line->SetChanged();
+        }
+    }
+    m_chartMenu.DesignChanged(m_controller.LastParms());
+    chartWnd.Invalidate();
+}
+
+void DesignDialog::ClearConfigList()
+{
+    ResetContent(DesignId::kConfigList);
+}
+
+void DesignDialog::AddConfigItem(const std::string& name)
+{
+    AddString(DesignId::kConfigList, name);
+}
+
+void DesignDialog::SelectConfigItem(int index)
+{
+    SetCurSel(DesignId::kConfigList, index);
+}
+
+bool DesignDialog::ShowMessage(const std::string& caption, const std::string& text,
+                               MessageButtons buttons)
+{
+    return XMLMessageBox(ZStr(caption.c_str()), ZStr(text.c_str()), buttons == MessageButtons::Ok,
+                         false, this) == 1;
+}
+
+bool DesignDialog::AskNewName(std::string& name)
+{
+    TextPrompt prompt(ZStr(name.c_str()), "New Configuration Name",
+                      "Enter Name of New Configuration");
+    if (!prompt.Run(this)) {
+        return false;
+    }
+    name = prompt.text.Text();
+    return true;
+}

@@ -1,0 +1,289 @@
+#include "app/outputs/DxfWriter.h"
+
+#include "app/engine/BuildGeometry.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dl_dxf.h>
+#include <dl_writer_ascii.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+// AutoCAD colour numbers of the layers.
+constexpr int kColourTop = 7;   // white / black
+constexpr int kColourWalls = 5; // blue
+constexpr int kColourEnds = 3;  // green
+constexpr int kColourDims = 1;  // red
+
+// The DXF library writes only to a named file: it gets a private temporary file, which is
+// read back and removed, so that the caller stores the drawing like every other output.
+class TempFile
+{
+public:
+    TempFile()
+    {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/tessera-dxf-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        const int fd = mkstemp(name.data());
+        if (fd >= 0) {
+            close(fd);
+            m_path = name.data();
+        } else {
+            m_error = errno;
+        }
+    }
+    ~TempFile()
+    {
+        if (!m_path.empty()) {
+            std::remove(m_path.c_str());
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    int Error() const { return m_error; }
+
+private:
+    std::string m_path;
+    int m_error = 0;
+};
+
+class DxfOut
+{
+public:
+    DxfOut(DL_Dxf& dxf, DL_WriterA& dw, LengthUnit unit)
+        : m_dxf(dxf)
+        , m_dw(dw)
+        , m_unit(unit)
+    {
+    }
+
+    double U(double inches) const { return LengthInUnit(inches, m_unit); }
+
+    void Line(const char* layer, double x1, double y1, double x2, double y2)
+    {
+        m_dxf.writeLine(m_dw, DL_LineData(x1, y1, 0.0, x2, y2, 0.0), Attr(layer));
+    }
+    void Rect(const char* layer, double x, double y, double w, double h)
+    {
+        Line(layer, x, y, x + w, y);
+        Line(layer, x + w, y, x + w, y + h);
+        Line(layer, x + w, y + h, x, y + h);
+        Line(layer, x, y + h, x, y);
+    }
+    void Circle(const char* layer, double cx, double cy, double r)
+    {
+        m_dxf.writeCircle(m_dw, DL_CircleData(cx, cy, 0.0, r), Attr(layer));
+    }
+    // Text of height h; `justify` 0 left, 1 centre, 2 right, on its baseline at (x, y).
+    void Text(double x, double y, double h, const std::string& text, int justify = 1,
+              double angle = 0.0)
+    {
+        m_dxf.writeText(
+            m_dw, DL_TextData(x, y, 0.0, x, y, 0.0, h, 1.0, 0, justify, 0, text, "Standard", angle),
+            Attr("DIMS"));
+    }
+    // A dimension from (x1, y1) to (x2, y2) drawn with short ticks at both ends and its
+    // value beside the middle.
+    void Dimension(double x1, double y1, double x2, double y2, double textHeight,
+                   const std::string& value)
+    {
+        const bool horizontal = y1 == y2;
+        const double t = textHeight * 0.5;
+        Line("DIMS", x1, y1, x2, y2);
+        if (horizontal) {
+            Line("DIMS", x1, y1 - t, x1, y1 + t);
+            Line("DIMS", x2, y2 - t, x2, y2 + t);
+            Text((x1 + x2) / 2, y1 + textHeight * 0.4, textHeight, value);
+        } else {
+            Line("DIMS", x1 - t, y1, x1 + t, y1);
+            Line("DIMS", x2 - t, y2, x2 + t, y2);
+            Text(x1 - textHeight * 0.4, (y1 + y2) / 2, textHeight, value, 1, 90.0);
+        }
+    }
+
+private:
+    static DL_Attributes Attr(const char* layer)
+    {
+        return DL_Attributes(layer, 256, -1, "BYLAYER", 1.0);
+    }
+
+    DL_Dxf& m_dxf;
+    DL_WriterA& m_dw;
+    LengthUnit m_unit;
+};
+
+void WriteTables(DL_Dxf& dxf, DL_WriterA& dw)
+{
+    dw.sectionTables();
+    dxf.writeVPort(dw);
+    dw.tableLinetypes(3);
+    dxf.writeLinetype(dw, DL_LinetypeData("BYBLOCK", "BYBLOCK", 0, 0, 0.0));
+    dxf.writeLinetype(dw, DL_LinetypeData("BYLAYER", "BYLAYER", 0, 0, 0.0));
+    dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Continuous", 0, 0, 0.0));
+    dw.tableEnd();
+    const std::pair<const char*, int> layers[] = {{"0", kColourTop},
+                                                  {"TOP", kColourTop},
+                                                  {"GROUNDWALLS", kColourWalls},
+                                                  {"ENDWALLS", kColourEnds},
+                                                  {"DIMS", kColourDims}};
+    dw.tableLayers(int(std::size(layers)));
+    for (const auto& layer : layers) {
+        dxf.writeLayer(dw, DL_LayerData(layer.first, 0),
+                       DL_Attributes("", layer.second, 100, "CONTINUOUS", 1.0));
+    }
+    dw.tableEnd();
+    dw.tableStyle(1);
+    dxf.writeStyle(dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    dw.tableEnd();
+    dxf.writeView(dw);
+    dxf.writeUcs(dw);
+    dw.tableAppid(1);
+    dxf.writeAppid(dw, "ACAD");
+    dw.tableEnd();
+    dxf.writeDimStyle(dw, 1, 1, 1, 1, 1);
+    dxf.writeBlockRecord(dw);
+    dw.tableEnd();
+    dw.sectionEnd();
+    dw.sectionBlocks();
+    for (const char* block : {"*Model_Space", "*Paper_Space", "*Paper_Space0"}) {
+        dxf.writeBlock(dw, DL_BlockData(block, 0, 0.0, 0.0, 0.0));
+        dxf.writeEndBlock(dw, block);
+    }
+    dw.sectionEnd();
+}
+
+void WriteEntities(DxfOut& out, const BuildGeometry& g, LengthUnit unit)
+{
+    const double W = out.U(g.boxLengthInch);
+    const double Q = out.U(g.boxDepthInch);
+    const double H = out.U(g.groundPlaneInch);
+    const double D = out.U(g.rodDiameterInch);
+    const double tap = out.U(g.tapInch);
+    // Text and the gaps between the parts grow with the drawing, so it reads alike at any
+    // size; the gap leaves room for a row of texts and a dimension between parts.
+    const double th = std::max(W, Q) * 0.025;
+    const double gap = 5.0 * th;
+    const auto L = [unit](double inches) { return LengthText(inches, unit); };
+    const double fixingHole = D * kFixingHoleOfRod;
+    const double connectorHole = std::min(out.U(kConnectorHoleInch), H / 2);
+
+    // Top view.
+    out.Rect("TOP", 0.0, 0.0, W, Q);
+    for (const BuildRod& rod : g.rods) {
+        const double x = out.U(rod.centreInch);
+        const double length = out.U(rod.lengthInch);
+        const double y = rod.ground == GroundWall::A ? 0.0 : Q - length;
+        out.Rect("TOP", x - D / 2, y, D, length);
+    }
+
+    // Ground walls, as if folded down (A) and up (B) from the top view.
+    const double wallY[] = {-gap - H, Q + gap};
+    for (int w = 0; w < 2; ++w) {
+        const GroundWall wall = w == 0 ? GroundWall::A : GroundWall::B;
+        out.Rect("GROUNDWALLS", 0.0, wallY[w], W, H);
+        int holes = 0;
+        for (const BuildRod& rod : g.rods) {
+            if (rod.ground == wall) {
+                const double x = out.U(rod.centreInch);
+                out.Circle("GROUNDWALLS", x, wallY[w] + H / 2, fixingHole / 2);
+                // The hole's distance from the end wall, beside the hole.
+                out.Text(x, wallY[w] + H + th * 0.4, th, L(rod.centreInch));
+                ++holes;
+            }
+        }
+        out.Text(0.0, wallY[w] - th * 1.6, th,
+                 std::string("GROUND WALL ") + (w == 0 ? "A" : "B") + "  " + L(g.boxLengthInch) +
+                     " x " + L(g.groundPlaneInch) + ", " + std::to_string(holes) +
+                     " fixing holes %%c" + FixedText(fixingHole, unit == LengthUnit::Inch ? 3 : 1),
+                 0);
+    }
+    out.Dimension(0.0, wallY[0] - th * 3.5, W, wallY[0] - th * 3.5, th, L(g.boxLengthInch));
+
+    // End walls, folded out to the left and right; the connector level with the tap.
+    const BuildRod& first = g.rods.front();
+    const BuildRod& last = g.rods.back();
+    const auto tapY = [&](const BuildRod& rod) {
+        return rod.ground == GroundWall::A ? tap : Q - tap;
+    };
+    const double endX[] = {-gap - H, W + gap};
+    const BuildRod* fedRod[] = {&first, &last};
+    for (int e = 0; e < 2; ++e) {
+        out.Rect("ENDWALLS", endX[e], 0.0, H, Q);
+        const double y = tapY(*fedRod[e]);
+        out.Circle("ENDWALLS", endX[e] + H / 2, y, connectorHole / 2);
+        const char* from = fedRod[e]->ground == GroundWall::A ? "A" : "B";
+        out.Text(endX[e] + H / 2, -th * 1.6, th, std::string("END WALL ") + (e == 0 ? "1" : "2"));
+        out.Text(endX[e] + H / 2, -th * 3.0, th, L(g.boxDepthInch) + " x " + L(g.groundPlaneInch));
+        out.Text(endX[e] + H / 2, -th * 4.4, th,
+                 "connector %%c" + FixedText(connectorHole, unit == LengthUnit::Inch ? 3 : 1) +
+                     " " + L(g.tapInch) + " from " + from);
+    }
+    // The depth at the left, the height across the first end wall, the tap beside it.
+    out.Dimension(endX[0] - th * 1.5, 0.0, endX[0] - th * 1.5, Q, th, L(g.boxDepthInch));
+    out.Dimension(endX[0], Q + th * 1.5, endX[0] + H, Q + th * 1.5, th, L(g.groundPlaneInch));
+    const double tapFrom = first.ground == GroundWall::A ? 0.0 : Q;
+    out.Dimension(endX[0] + H + th * 1.5, tapFrom, endX[0] + H + th * 1.5, tapY(first), th,
+                  L(g.tapInch));
+}
+
+} // namespace
+
+bool DxfDrawing(const BuildDesign& build, LengthUnit unit, std::string& bytes, std::string& error)
+{
+    bytes.clear();
+    error.clear();
+    TempFile file;
+    if (file.Path().empty()) {
+        error = std::string("no temporary file: ") + std::strerror(file.Error());
+        return false;
+    }
+    {
+        DL_Dxf dxf;
+        std::unique_ptr<DL_WriterA> dw(dxf.out(file.Path().c_str(), DL_Codes::AC1015));
+        if (!dw || dw->openFailed()) {
+            error = "the temporary file could not be opened";
+            return false;
+        }
+        dxf.writeHeader(*dw);
+        // Units: $INSUNITS 4 millimetres or 1 inches; $MEASUREMENT 1 metric, 0 imperial.
+        const bool inch = unit == LengthUnit::Inch;
+        dw->dxfString(9, "$INSUNITS");
+        dw->dxfInt(70, inch ? 1 : 4);
+        dw->dxfString(9, "$MEASUREMENT");
+        dw->dxfInt(70, inch ? 0 : 1);
+        dw->sectionEnd();
+        WriteTables(dxf, *dw);
+        dw->sectionEntities();
+        DxfOut out(dxf, *dw, unit);
+        WriteEntities(out, build.geometry, unit);
+        dw->sectionEnd();
+        dxf.writeObjects(*dw);
+        dxf.writeObjectsEnd(*dw);
+        dw->dxfEOF();
+        dw->close();
+    }
+    std::ifstream in(file.Path(), std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    if (!in.good() && !in.eof()) {
+        error = "the temporary file could not be read";
+        return false;
+    }
+    bytes = contents.str();
+    if (bytes.empty()) {
+        error = "the drawing came out empty";
+        return false;
+    }
+    return true;
+}

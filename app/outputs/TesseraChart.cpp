@@ -1,0 +1,126 @@
+#include "app/outputs/TesseraChart.h"
+
+#include "chart/XChart.h"
+
+namespace {
+
+int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+{
+    const int32_t index = chart.GetOrAddLine("BW");
+    if (index < 0) {
+        return -1; // out of memory: the chart stays without its line
+    }
+    XChartLine& line = *chart.Line(index);
+    chart.Attrs().SetStr("title", "Interdigital Bandpass");
+    chart.Attrs().SetInt("titlePlace", 5); // bottom centre
+
+    if (responseX != nullptr && responseY != nullptr) {
+        line.BindColumn(XChartColumn::X, responseX);
+        line.BindColumn(XChartColumn::Y, responseY);
+    }
+    line.SetChanged();
+
+    const XColor yellow = XColor::FromRGB(255, 255, 0);
+    line.SetColor("color", yellow);
+    line.SetColor("axisFontColor", yellow);
+    line.SetStr("axis", "xy");
+    line.SetStr("axisLableY", "dB");
+    line.SetStr("axisLableX", "MHz");
+    line.SetStr("grid", "xy");
+    line.SetColor("gridColor", XColor::FromRGB(128, 128, 128));
+    line.SetChanged();
+
+    // The loss scale stays at -100 to 0 dB whatever the data.
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+    return index;
+}
+
+// Copies n points into the line's own columns; n is 0 or more.
+void CopyPoints(XChartLine& line, const double* x, const double* y, int32_t n)
+{
+    XRealArray& xs = line.Column(XChartColumn::X);
+    XRealArray& ys = line.Column(XChartColumn::Y);
+    if (!xs.SetSize(n) || !ys.SetSize(n)) {
+        // Without memory for the points the line stays empty rather than half filled.
+        xs.RemoveAll();
+        ys.RemoveAll();
+        n = 0;
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        xs[i] = x[i];
+        ys[i] = y[i];
+    }
+    line.SetChanged();
+}
+
+} // namespace
+
+int32_t SetupChart(XChart& chart, XRealArray* responseX, XRealArray* responseY)
+{
+    return SetUpLine(chart, responseX, responseY);
+}
+
+int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int32_t n)
+{
+    const int32_t index = SetUpLine(chart, nullptr, nullptr);
+    if (index < 0) {
+        return -1;
+    }
+    if (n < 0 || x == nullptr || y == nullptr) {
+        n = 0;
+    }
+    CopyPoints(*chart.Line(index), x, y, n);
+    return index;
+}
+
+int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XRealArray* y)
+{
+    const int32_t index = chart.GetOrAddLine(name);
+    if (index < 0) {
+        return -1;
+    }
+    XChartLine& line = *chart.Line(index);
+    if (x != nullptr && y != nullptr) {
+        line.BindColumn(XChartColumn::X, x);
+        line.BindColumn(XChartColumn::Y, y);
+    }
+    // Read off the first line's axes: no axes or grid of its own, the same fixed loss scale.
+    line.SetColor("color", color);
+    line.SetStr("axis", "");
+    line.SetStr("grid", "0");
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+    line.SetChanged();
+    return index;
+}
+
+int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
+                          int32_t n)
+{
+    if (n < 0 || x == nullptr || s21Db == nullptr || s11Db == nullptr) {
+        n = 0;
+    }
+    const int32_t index = SetupChartWithData(chart, x, s21Db, n);
+    if (index < 0) {
+        return -1;
+    }
+    // The reflection reads off the transmission's axes. A perfect match lies far below the
+    // scale and leaves the plot area.
+    const int32_t s11Index =
+        AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), nullptr, nullptr);
+    if (s11Index < 0) {
+        return -1;
+    }
+    XChartLine& line = *chart.Line(s11Index);
+    CopyPoints(line, x, s11Db, n);
+    return index;
+}
