@@ -263,6 +263,28 @@ ZString ZFileErrorText(int code)
     return ZString(std::strerror(code));
 }
 
+ZString ZWriteErrorText(ZStr path, int code)
+{
+    ZString message("cannot write '");
+    message.Append(path);
+    message.Append("'");
+    if (code != 0) {
+        message.Append(": ");
+        message.Append(ZFileErrorText(code));
+    }
+    return message;
+}
+
+bool ZReplaceFile(ZStr path, const char* data, size_t size, ZString& message)
+{
+    int code = 0;
+    if (ZReplaceFile(path, data, size, &code)) {
+        return true;
+    }
+    message = ZWriteErrorText(path, code);
+    return false;
+}
+
 bool ZReplaceFile(ZStr path, const char* data, size_t size, int* errorCode)
 {
     ZString target;

@@ -32,6 +32,13 @@ ZString ZFileErrorText(int code);
 /// failed or kZFileNotRegular, and 0 on success.
 [[nodiscard]] bool ZReplaceFile(ZStr path, const char* data, size_t size, int* errorCode = nullptr);
 
+/// The message of a write that failed with `code` (an error code of ZReplaceFile):
+/// "cannot write 'PATH'" and, for a code other than 0, ": " and its text.
+ZString ZWriteErrorText(ZStr path, int code);
+
+/// ZReplaceFile that says why it failed: false with ZWriteErrorText in `message`.
+[[nodiscard]] bool ZReplaceFile(ZStr path, const char* data, size_t size, ZString& message);
+
 /// ZReplaceFile for a text.
 [[nodiscard]] inline bool ZReplaceFile(ZStr path, ZStr contents, int* errorCode = nullptr)
 {

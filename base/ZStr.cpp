@@ -177,6 +177,11 @@ ZStr ZStr::TrimRight() const
     return ZStr(ptr, n);
 }
 
+bool ZStr::EndsWithI(ZStr suffix) const
+{
+    return suffix.len <= len && Sub(len - suffix.len).EqualsI(suffix);
+}
+
 ZStr ZStr::Trim() const
 {
     return TrimLeft().TrimRight();

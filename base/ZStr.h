@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 template <typename T, bool Bitwise> class XArray;
 
@@ -45,6 +46,11 @@ public:
     /// Unsigned byte comparison; a prefix sorts before the longer text. <0, 0 or >0.
     int Compare(ZStr other) const;
     bool StartsWith(ZStr prefix) const;
+    /// Whether the text ends with suffix, comparing with ASCII upper-case folding (".PDF"
+    /// ends with ".pdf").
+    bool EndsWithI(ZStr suffix) const;
+    /// Whether the text holds nothing but white space (space, tab, CR, LF, VT, FF).
+    bool IsBlank() const { return TrimLeft().IsEmpty(); }
 
     /// Finds pattern (case-insensitively, by upper-case folding) scanning forward from start.
     /// A negative start finds nothing; an empty pattern is found at start (when start <= len).
@@ -91,3 +97,9 @@ public:
         return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
     }
 };
+
+/// The viewed characters as an owned standard string.
+inline std::string ToStdString(ZStr text)
+{
+    return text.len > 0 ? std::string(text.ptr, size_t(text.len)) : std::string();
+}

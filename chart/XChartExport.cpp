@@ -8,42 +8,18 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
-bool EndsWithI(ZStr text, const char* suffix)
-{
-    const int32_t n = int32_t(std::strlen(suffix));
-    if (text.len < n) {
-        return false;
-    }
-    return text.Sub(text.len - n).EqualsI(ZStr(suffix, n));
-}
-
-void WriteError(ZString& error, ZStr path, int code)
-{
-    error.Assign("cannot write '");
-    error.Append(path);
-    error.Append("'");
-    if (code != 0) {
-        error.Append(": ");
-        error.Append(ZFileErrorText(code));
-    }
-}
-
-} // namespace
-
 XChartFileKind ChartFileKindFromPath(ZStr path)
 {
-    if (EndsWithI(path, ".png")) {
+    if (path.EndsWithI(".png")) {
         return XChartFileKind::PNG;
     }
-    if (EndsWithI(path, ".svg")) {
+    if (path.EndsWithI(".svg")) {
         return XChartFileKind::SVG;
     }
-    if (EndsWithI(path, ".pdf")) {
+    if (path.EndsWithI(".pdf")) {
         return XChartFileKind::PDF;
     }
-    if (EndsWithI(path, ".xch")) {
+    if (path.EndsWithI(".xch")) {
         return XChartFileKind::XML;
     }
     return XChartFileKind::Unknown;
@@ -106,7 +82,7 @@ bool ExportChart(XChart& chart, ZStr path, int32_t width, int32_t height, ZStrin
         }
     }
     if (!ok) {
-        WriteError(error, path, code);
+        error = ZWriteErrorText(path, code);
     }
     return ok;
 }

@@ -1,8 +1,6 @@
 #include "app/engine/BuildGeometry.h"
 
 #include "app/engine/FilterDesign.h"
-#include "app/engine/FilterSynthesis.h"
-#include "app/engine/ParmsText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,9 +18,6 @@ bool Positive(double value)
 }
 
 } // namespace
-
-BuildDesign::BuildDesign() = default;
-BuildDesign::~BuildDesign() = default;
 
 BuildGeometry ComputeBuildGeometry(const FilterDesign& d)
 {
@@ -89,25 +84,6 @@ std::optional<std::string> GeometryProblem(const FilterDesign& d, const BuildGeo
     // The tap must lie on the end rod.
     if (!(g.tapInch < g.endRodLengthInch)) {
         return std::string("Impedance");
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> LoadBuildDesign(std::string_view parms, BuildDesign& out)
-{
-    out.design = std::make_unique<FilterDesign>();
-    out.parms.assign(parms.data(), parms.size());
-    std::optional<std::string> invalid = ParmsToDesign(parms, *out.design);
-    if (!invalid) {
-        invalid = ValidateDesign(*out.design);
-    }
-    if (!invalid) {
-        Synthesize(*out.design);
-        out.geometry = ComputeBuildGeometry(*out.design);
-        invalid = GeometryProblem(*out.design, out.geometry);
-    }
-    if (invalid) {
-        return ErrorStatusText(*invalid);
     }
     return std::nullopt;
 }

@@ -2,10 +2,8 @@
 
 #include "app/engine/DesignReport.h"
 
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 struct FilterDesign;
@@ -60,21 +58,6 @@ BuildGeometry ComputeBuildGeometry(const FilterDesign& design);
 /// geometry is sound.
 std::optional<std::string> GeometryProblem(const FilterDesign& design,
                                            const BuildGeometry& geometry);
-
-/// A design read from its parameter text, synthesised and checked for building.
-struct BuildDesign
-{
-    std::unique_ptr<FilterDesign> design; ///< the synthesised record (large: on the heap)
-    BuildGeometry geometry;
-    std::string parms; ///< the parameter text it came from
-    BuildDesign();
-    ~BuildDesign();
-};
-
-/// Parses, validates and synthesises `parms` and computes the geometry into `out`. Returns
-/// the status text ("Error: " and the input's name) when the report would reject the design
-/// or the geometry cannot be built, nothing on success.
-std::optional<std::string> LoadBuildDesign(std::string_view parms, BuildDesign& out);
 
 /// A length as the report prints it, without the unit: millimetres with one decimal or
 /// inches with three.

@@ -3,9 +3,12 @@
 #include "app/engine/FilterDesign.h"
 #include "app/engine/FilterResponse.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace {
+
+std::atomic<long> s_syntheses{0};
 
 // Free-space propagation in inches per nanosecond; with f0 in GHz, 11.8028/f0 is a
 // wavelength in inches.
@@ -155,6 +158,7 @@ bool Synthesize(FilterDesign& d)
     if (n < 2 || n >= kMaxArrayEntries || d.NFR < 0 || d.NFR > kMaxArrayEntries) {
         return false;
     }
+    s_syntheses.fetch_add(1, std::memory_order_relaxed);
     const double f0 = d.fzmc;
     const double H = d.H;
     const double D = d.D;
@@ -236,4 +240,9 @@ bool Synthesize(FilterDesign& d)
     FillAttenuation(d);
     ComputeRodLengths(d);
     return true;
+}
+
+long SynthesisCount()
+{
+    return s_syntheses.load(std::memory_order_relaxed);
 }

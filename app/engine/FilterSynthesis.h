@@ -25,3 +25,7 @@ double ImagOfQuotient(double a, double b, double c, double d);
 /// Returns false, computing nothing, when the element or sweep-point count does not fit
 /// the record's arrays (that is, when the design was not validated).
 bool Synthesize(FilterDesign& design);
+
+/// How many syntheses `Synthesize` has run in this process (for measurements and tests: a
+/// computed design is synthesised once, whatever outputs are made from it).
+long SynthesisCount();

@@ -2,34 +2,14 @@
 
 #include "app/engine/ConfigParms.h"
 #include "app/gui/DesignController.h"
-#include "base/ZFile.h"
 
-#include <cstdio>
 #include <utility>
-
-namespace {
-
-constexpr const char* kSectionPrefix = "C_";
-
-std::string ToString(const ZString& s)
-{
-    return std::string(s.Text(), size_t(s.Length()));
-}
-
-std::string TrimBlanks(const std::string& s)
-{
-    const ZStr trimmed = ZStr(s.data(), int32_t(s.size())).Trim();
-    return trimmed.len > 0 ? std::string(trimmed.ptr, size_t(trimmed.len)) : std::string();
-}
-
-} // namespace
 
 ConfigStore::ConfigStore(DesignController& controller, ConfigStoreHost& host, std::string dir,
                          std::string file)
     : m_controller(controller)
     , m_host(host)
-    , m_dir(std::move(dir))
-    , m_file(std::move(file))
+    , m_file(std::move(dir), std::move(file))
 {
 }
 
@@ -46,56 +26,39 @@ bool ConfigStore::ParmsToDialog(const std::string& text)
 
 void ConfigStore::FillConfigList()
 {
-    // The file is read again every time, so that configurations another program added show
-    // up; a missing or unreadable file leaves the model as it was.
-    (void)m_ini.Load(ZStr(m_dir.c_str()), ZStr(m_file.c_str()), false);
-    m_ini.ListSections(sections, true, true, ZStr(kSectionPrefix));
-
+    m_file.Load();
     m_host.ClearConfigList();
-    for (int32_t i = 0; i < sections.Count(); ++i) {
-        ZString name;
-        m_ini.Get(sections[i], ZStr("Name"), name, ZStr("?"));
-        m_host.AddConfigItem(ToString(name));
+    for (int i = 0; i < m_file.Count(); ++i) {
+        m_host.AddConfigItem(m_file.Name(i));
     }
-
-    ZString recent;
-    m_ini.Get(ZStr(""), ZStr("Recent"), recent, ZStr("?"));
-    current = -1;
-    for (int32_t i = 0; i < sections.Count(); ++i) {
-        if (sections[i] == recent) {
-            current = i;
-            break;
-        }
-    }
+    current = m_file.Recent();
     m_host.SelectConfigItem(current);
 }
 
 void ConfigStore::SelectConfig(int index)
 {
-    if (index < 0 || index >= sections.Count()) {
+    if (index < 0 || index >= m_file.Count()) {
         return;
     }
-    // A copy: the list may be refilled while the configuration is applied.
-    const ZString section = sections[index];
-    ZString parms;
-    if (!m_ini.Get(section, ZStr("Parms"), parms, ZStr(""))) {
+    std::string parms;
+    if (!m_file.GetParms(index, parms)) {
         ShowNotice(kParmsKeyMissing);
         return;
     }
-    m_ini.Set(ZStr(""), ZStr("Recent"), section);
+    m_file.SetRecent(index);
     // Failing to remember the choice is reported but does not stop the choice itself.
     SaveFile();
-    ParmsToDialog(ToString(parms));
+    ParmsToDialog(parms);
     current = index;
     m_host.SelectConfigItem(index);
 }
 
 void ConfigStore::AskSaveChanges()
 {
-    if (!m_controller.IsModified() || current < 0 || current >= sections.Count()) {
+    if (!m_controller.IsModified() || current < 0 || current >= m_file.Count()) {
         return;
     }
-    const std::string name = CurrentValue("Name", "unknown name");
+    const std::string name = m_file.Name(current, "unknown name");
     if (!m_host.ShowMessage("Parameters Changed", "Save Changes?\r\n" + name,
                             MessageButtons::OkCancel)) {
         return;
@@ -104,20 +67,20 @@ void ConfigStore::AskSaveChanges()
     if (parms.empty()) {
         return;
     }
-    m_ini.Set(sections[current], ZStr("Parms"), ZStr(parms.c_str()));
+    m_file.SetParms(current, parms);
     SaveFile();
 }
 
 void ConfigStore::SaveConfig()
 {
-    if (current < 0 || current >= sections.Count()) {
+    if (current < 0 || current >= m_file.Count()) {
         return;
     }
     const std::string parms = ParmsToSave();
     if (parms.empty()) {
         return;
     }
-    m_ini.Set(sections[current], ZStr("Parms"), ZStr(parms.c_str()));
+    m_file.SetParms(current, parms);
     // Only a change that reached the file counts as saved: after a failed write the inputs
     // stay marked as changed, so the user is asked again.
     if (SaveFile()) {
@@ -135,30 +98,22 @@ void ConfigStore::NewConfig()
     }
     AskSaveChanges();
 
-    std::string name = current == -1 ? std::string("new name") : CurrentValue("Name", "?");
+    std::string name = current == -1 ? std::string("new name") : m_file.Name(current);
     if (!m_host.AskNewName(name)) {
         return;
     }
-    name = TrimBlanks(name);
+    name = ToStdString(ZStr(name.c_str(), int32_t(name.size())).Trim());
     if (name.empty()) {
         ShowNotice("Invalid Name");
         return;
     }
 
-    char section[16] = "";
-    bool found = false;
-    for (int k = 1; k <= kMaxConfigs && !found; ++k) {
-        std::snprintf(section, sizeof section, "C_%d", k);
-        found = !m_ini.HasSection(ZStr(section));
-    }
-    if (!found) {
+    const std::string section = m_file.Create(name, parms);
+    if (section.empty()) {
         ShowNotice("Cannot create a new configuration: all sections C_1 to C_" +
                    std::to_string(kMaxConfigs) + " are in use.");
         return;
     }
-
-    m_ini.Set(ZStr(section), ZStr("Name"), ZStr(name.c_str()));
-    m_ini.Set(ZStr(section), ZStr("Parms"), ZStr(parms.c_str()));
     // Without the new section in the file, rereading it would not list it: the choice stays
     // as it was, and the section waits in memory for the next save that succeeds.
     if (!SaveFile()) {
@@ -167,8 +122,8 @@ void ConfigStore::NewConfig()
 
     FillConfigList();
     int index = -1;
-    for (int32_t i = 0; i < sections.Count(); ++i) {
-        if (sections[i] == section) {
+    for (int i = 0; i < m_file.Count(); ++i) {
+        if (m_file.Section(i).Str() == ZStr(section.c_str())) {
             index = i;
             break;
         }
@@ -178,11 +133,11 @@ void ConfigStore::NewConfig()
 
 bool ConfigStore::SaveFile()
 {
-    int code = 0;
-    if (m_ini.Save(ZStr(m_dir.c_str()), ZStr(m_file.c_str()), true, &code)) {
+    std::string error;
+    if (m_file.Save(error)) {
         return true;
     }
-    ShowNotice("Cannot save " + ToString(m_ini.path) + ": " + ToString(ZFileErrorText(code)));
+    ShowNotice(error);
     return false;
 }
 
@@ -193,13 +148,6 @@ std::string ConfigStore::ParmsToSave()
         ShowNotice("The inputs are not valid; nothing was saved.");
     }
     return parms;
-}
-
-std::string ConfigStore::CurrentValue(const char* key, const char* def) const
-{
-    ZString value;
-    m_ini.Get(sections[current], ZStr(key), value, ZStr(def));
-    return ToString(value);
 }
 
 void ConfigStore::ShowNotice(const std::string& text)

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "app/engine/ConfigParms.h"
-#include "base/XArray.h"
-#include "base/ZIni.h"
-#include "base/ZString.h"
+#include "app/outputs/ConfigFile.h"
 
 #include <string>
 
@@ -56,7 +53,7 @@ public:
     /// The caption of the store's messages.
     static constexpr const char* kCaption = kConfigFileName;
     /// The highest k of a section name "C_k" that NewConfig creates.
-    static constexpr int kMaxConfigs = 999;
+    static constexpr int kMaxConfigs = ConfigFile::kMaxConfigs;
 
     /// The file is `file` in the folder `dir` (see ZIni::FormPath). The controller and the
     /// host must outlive the store.
@@ -87,23 +84,18 @@ public:
     /// Index of the chosen configuration in Sections(), -1 for none.
     int Current() const { return current; }
     /// The configurations' section names, in the order of the list.
-    const XArray<ZString, false>& Sections() const { return sections; }
-    const ZIni& Ini() const { return m_ini; }
+    const XArray<ZString, false>& Sections() const { return m_file.Sections(); }
+    const ZIni& Ini() const { return m_file.Ini(); }
 
 private:
     /// Writes the file; on failure tells the user which file and why. Returns success.
     bool SaveFile();
     /// The text to store as "Parms", or "" after telling the user there is nothing valid.
     std::string ParmsToSave();
-    /// The value of key in the current section, or def.
-    std::string CurrentValue(const char* key, const char* def) const;
     void ShowNotice(const std::string& text);
 
     DesignController& m_controller;
     ConfigStoreHost& m_host;
-    std::string m_dir;
-    std::string m_file;
-    ZIni m_ini;
-    XArray<ZString, false> sections;
+    ConfigFile m_file;
     int current = -1;
 };

@@ -3,6 +3,7 @@
 #include "app/gui/DesignController.h"
 #include "app/outputs/BuildSheet.h"
 #include "app/outputs/NetworkOutputs.h"
+#include "app/outputs/OutputFile.h"
 #include "app/outputs/TesseraChart.h"
 #include "chart/XChart.h"
 #include "chart/XChartWnd.h"
@@ -25,9 +26,9 @@ void AppendEntry(ZString& markup, const char* text, const char* command, bool ch
 }
 
 // Copies what a sweep computed into the arrays the chart lines read.
-bool CopyCurves(const std::vector<NetworkPoint>& points, XRealArray& x, XRealArray& s21,
-                XRealArray& s11)
+bool CopyCurves(const NetworkSweep& sweep, XRealArray& x, XRealArray& s21, XRealArray& s11)
 {
+    const std::vector<NetworkPoint>& points = sweep.points;
     const int32_t n = int32_t(points.size());
     XRealArray nx;
     XRealArray n21;
@@ -65,13 +66,14 @@ void DesignChartMenu::Setup(XChart& chart)
     SetNetworkVisible(false);
 }
 
-void DesignChartMenu::DesignChanged(const std::string& parms)
+void DesignChartMenu::DesignChanged()
 {
     if (!m_network) {
         return;
     }
     std::string error;
-    if (!ComputeNetwork(parms, error)) {
+    const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+    if (!design || !ComputeNetwork(*design, error)) {
         // A design the model cannot take (a band reaching 0 Hz) shows no network lines
         // rather than those of the design before it.
         SetNetworkVisible(false);
@@ -84,10 +86,10 @@ bool DesignChartMenu::ShowNetwork(bool show, std::string& error)
 {
     m_network = false;
     if (show) {
-        const std::string parms = CurrentParms();
-        if (parms.empty()) {
+        const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+        if (!design) {
             error = "The inputs are not valid.";
-        } else if (ComputeNetwork(parms, error)) {
+        } else if (ComputeNetwork(*design, error)) {
             m_network = true;
         }
     }
@@ -95,15 +97,13 @@ bool DesignChartMenu::ShowNetwork(bool show, std::string& error)
     return m_network == show;
 }
 
-bool DesignChartMenu::ComputeNetwork(const std::string& parms, std::string& error)
+bool DesignChartMenu::ComputeNetwork(const ComputedDesign& design, std::string& error)
 {
-    NetworkOptions options;
-    options.chartLines = true;
-    NetworkResults results;
-    if (!results.Compute(options, parms, error)) {
+    NetworkSweep sweep;
+    if (!ComputeNetworkSweep(design, NetworkSweepRequest{}, sweep, error)) {
         return false;
     }
-    if (!CopyCurves(results.Points(), m_x, m_s21, m_s11)) {
+    if (!CopyCurves(sweep, m_x, m_s21, m_s11)) {
         error = "Out of memory.";
         return false;
     }
@@ -127,48 +127,38 @@ void DesignChartMenu::SetNetworkVisible(bool visible)
 
 bool DesignChartMenu::ExportTouchstone(const std::string& path, std::string& error)
 {
-    const std::string parms = CurrentParms();
-    if (parms.empty()) {
+    const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+    if (!design) {
         error = "The inputs are not valid; nothing was written.";
         return false;
     }
-    NetworkOptions options;
-    options.touchstone = true;
-    options.touchstonePath = path;
-    NetworkResults results;
-    return results.Compute(options, parms, error) && results.WriteFiles(error);
+    NetworkSweep sweep;
+    return ComputeNetworkSweep(*design, NetworkSweepRequest{}, sweep, error) &&
+           WriteOutputFile(path, TouchstoneText(*design, sweep), error);
 }
 
 std::string DesignChartMenu::TuningTable(std::string& error)
 {
-    const std::string parms = CurrentParms();
-    if (parms.empty()) {
+    const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+    if (!design) {
         error = "The inputs are not valid.";
         return std::string();
     }
-    NetworkOptions options;
-    options.tuning = true;
-    NetworkResults results;
-    if (!results.Compute(options, parms, error)) {
+    ::TuningTable table;
+    if (!ComputeTuning(*design, table, error)) {
         return std::string();
     }
-    return results.TuningTableText();
+    return TuningTableText(table);
 }
 
 bool DesignChartMenu::SaveBuildSheet(const std::string& path, std::string& error)
 {
-    const std::string parms = CurrentParms();
-    if (parms.empty()) {
+    const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+    if (!design) {
         error = "The inputs are not valid; nothing was written.";
         return false;
     }
-    const LengthUnit unit = m_controller.Inch() != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
-    return WriteBuildSheet(path, parms, unit, error) == BuildOutputStatus::Written;
-}
-
-std::string DesignChartMenu::CurrentParms()
-{
-    return m_controller.ParmsToStore();
+    return WriteBuildSheet(path, *design, m_controller.Unit(), error) == BuildOutputStatus::Written;
 }
 
 bool DesignChartMenu::FillMenu(XChart& chart, ZString& markup)

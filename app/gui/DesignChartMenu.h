@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+class ComputedDesign;
 class DesignController;
 class XChartWnd;
 
@@ -24,9 +25,9 @@ public:
 
     /// Adds the network lines to the chart, hidden; call once after the chart is set up.
     void Setup(XChart& chart);
-    /// After each successful recomputation (parms is its parameter text): recomputes the
-    /// network lines while they are shown.
-    void DesignChanged(const std::string& parms);
+    /// After each successful recomputation: recomputes the network lines of the design on
+    /// screen while they are shown.
+    void DesignChanged();
 
     /// Shows or hides the network lines; false (and hidden) when the design cannot be
     /// modelled as a network, with the reason in error.
@@ -44,9 +45,7 @@ public:
     bool Command(XChart& chart, ZStr name) override;
 
 private:
-    /// The parameter text of the design on screen; empty when the inputs are not valid.
-    std::string CurrentParms();
-    bool ComputeNetwork(const std::string& parms, std::string& error);
+    bool ComputeNetwork(const ComputedDesign& design, std::string& error);
     void SetNetworkVisible(bool visible);
     void ShowError(const char* title, const std::string& error);
 

@@ -1,11 +1,9 @@
 #include "app/gui/DesignController.h"
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignReport.h"
-#include "app/engine/FilterDesign.h"
 #include "app/engine/ParmsText.h"
 
-#include <memory>
 #include <utility>
 
 namespace {
@@ -114,24 +112,25 @@ void DesignController::Recompute()
         busy = false;
         return;
     }
-    const LengthUnit unit = inch != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
-    DesignOutputs outputs;
-    if (!RecomputeDesign(text, unit, outputs)) {
+    std::string status;
+    std::shared_ptr<const ComputedDesign> design = ComputedDesign::Compute(text, Unit(), status);
+    if (!design) {
         // The last valid report and curve stay on screen; only the status line says why.
-        m_controls.ShowStatus(outputs.status);
+        m_controls.ShowStatus(status);
         lastParms.clear();
         busy = false;
         return;
     }
     ++m_recomputeCount;
     lastParms = text; // the views may ask which design they show
+    m_design = std::move(design);
     m_controls.ShowStatus(std::string());
-    m_controls.ShowReport(outputs.report);
+    m_controls.ShowReport(m_design->Report());
     // Both arrays change together or not at all, so the chart never pairs the frequencies
     // of one design with the losses of another.
     XRealArray x;
     XRealArray y;
-    if (CopyCurve(outputs.responseX, x) && CopyCurve(outputs.responseY, y)) {
+    if (CopyCurve(m_design->ResponseX(), x) && CopyCurve(m_design->ResponseY(), y)) {
         responseX = std::move(x);
         responseY = std::move(y);
     }
@@ -185,17 +184,24 @@ bool DesignController::AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) co
 
 std::string DesignController::ParmsToStore()
 {
-    if (!lastParms.empty()) {
-        return lastParms;
+    const std::shared_ptr<const ComputedDesign> design = CurrentDesign();
+    return design ? design->Parms() : std::string();
+}
+
+std::shared_ptr<const ComputedDesign> DesignController::CurrentDesign()
+{
+    if (!lastParms.empty() && m_design) {
+        return m_design;
     }
-    // Nothing computed since the last change of unit or configuration: store what the edits
-    // hold, but only when it is a design the calculator accepts.
-    const std::string text = BuildParms();
-    auto design = std::make_unique<FilterDesign>();
-    if (ParmsToDesign(text, *design) || ValidateDesign(*design)) {
-        return std::string();
-    }
-    return text;
+    // Nothing computed since the last change of unit or configuration: the design of what
+    // the edits hold, when the calculator accepts it.
+    std::string status;
+    return ComputedDesign::Compute(BuildParms(), Unit(), status);
+}
+
+LengthUnit DesignController::Unit() const
+{
+    return inch != 0 ? LengthUnit::Inch : LengthUnit::Millimetre;
 }
 
 void DesignController::MoveSlider(DesignInput input)

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "app/engine/DesignInputs.h"
+#include "app/engine/DesignReport.h"
 #include "base/XValueRef.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class ComputedDesign;
 
 /// What the design controller needs of the window that shows it: the eight edit fields and
 /// their sliders, the unit switch, the timer and the three result views. The main dialog
@@ -82,6 +86,11 @@ public:
     /// The parameter text a save should store: lastParms, or while it is empty the text of
     /// the current edits when that validates; empty when there is nothing valid to store.
     std::string ParmsToStore();
+    /// The design on screen: the last computed one, or while lastParms is empty the design of
+    /// the current edits; null when they are not valid. Every view and export reads it.
+    std::shared_ptr<const ComputedDesign> CurrentDesign();
+    /// The unit of the report's lengths, from the unit switch.
+    LengthUnit Unit() const;
 
     DesignInputs& Inputs() { return m_inputs; }
     const DesignInputs& Inputs() const { return m_inputs; }
@@ -107,6 +116,7 @@ private:
     XRealArray responseX;
     XRealArray responseY;
     std::string lastParms;
+    std::shared_ptr<const ComputedDesign> m_design; ///< the last valid design computed
     bool modified = false;
     bool busy = false;
     bool timerActive = true;

@@ -230,7 +230,7 @@ void DesignDialog::ResponseChanged()
             line->SetChanged();
         }
     }
-    m_chartMenu.DesignChanged(m_controller.LastParms());
+    m_chartMenu.DesignChanged();
     chartWnd.Invalidate();
 }
 

@@ -1,14 +1,15 @@
 #include "app/outputs/BuildSheet.h"
 
 #include "app/engine/BuildGeometry.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/FilterDesign.h"
 #include "app/outputs/DxfWriter.h"
+#include "app/outputs/OutputFile.h"
 #include "app/outputs/SheetCanvas.h"
 #include "base/ZFile.h"
 #include "platform/Image.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cmath>
 
@@ -40,20 +41,6 @@ constexpr double kLinePitch = 10.0;
 constexpr double kSideViewTop = 30.0;  // above the side view: its label and the D dimension
 constexpr double kBetweenViews = 40.0; // rod numbers and the top view's label
 constexpr double kFirstRow = 16.0;     // box to the first row of dimensions
-
-bool EndsWithI(std::string_view text, std::string_view suffix)
-{
-    if (text.size() < suffix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < suffix.size(); ++i) {
-        const auto a = static_cast<unsigned char>(text[text.size() - suffix.size() + i]);
-        if (std::tolower(a) != static_cast<unsigned char>(suffix[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Draws dimensions: lines with arrows between extension lines, values beside them.
 class Drafter
@@ -185,9 +172,9 @@ double RightColumnsWidth(SheetCanvas& c, const BuildGeometry& g, LengthUnit unit
 
 // The scale that fits: width of the box against the drawing area less the dimension
 // columns; the height of the side view and the top view against the area less the rows.
-double FittingRatio(const BuildDesign& build, SheetCanvas& c, LengthUnit unit)
+double FittingRatio(const ComputedDesign& build, SheetCanvas& c, LengthUnit unit)
 {
-    const BuildGeometry& g = build.geometry;
+    const BuildGeometry& g = build.Geometry();
     const LeftColumns left = PlaceLeftColumns(c, g, unit, 0.0);
     const double width = kAreaRight - kAreaLeft - left.width - RightColumnsWidth(c, g, unit);
     const double rows = kFirstRow + double(g.rods.size() + 1) * kRowPitch + 6.0;
@@ -258,20 +245,20 @@ std::vector<std::string> WrapText(SheetCanvas& c, const std::string& text, Sheet
 class SheetPainter
 {
 public:
-    SheetPainter(const BuildDesign& build, LengthUnit unit, SheetCanvas& canvas)
+    SheetPainter(const ComputedDesign& build, LengthUnit unit, SheetCanvas& canvas)
         : m_build(build)
-        , m_g(build.geometry)
-        , m_d(*build.design)
+        , m_geometry(build.Geometry())
+        , m_design(build.Design())
         , m_unit(unit)
-        , m_c(canvas)
+        , m_canvas(canvas)
         , m_draft(canvas)
     {
     }
 
     void Paint()
     {
-        m_scale = ChooseSheetScale(m_build, m_c);
-        m_s = m_scale.ratio * 72.0;
+        m_scale = ChooseSheetScale(m_build, m_canvas);
+        m_pointsPerInch = m_scale.ratio * 72.0;
         Frame();
         Views();
         Information();
@@ -279,100 +266,102 @@ public:
     }
 
 private:
-    double Len(double inches) const { return inches * m_s; }
-    std::string L(double inches) const { return LengthText(inches, m_unit); }
+    // A length of the object in points on the sheet, at the chosen scale.
+    double Points(double inches) const { return inches * m_pointsPerInch; }
+    // A length as the dimension and table texts show it.
+    std::string LengthLabel(double inches) const { return LengthText(inches, m_unit); }
 
     void Frame()
     {
-        m_c.Rectangle(kFrame, kFrame, kSheetWidthPt - 2 * kFrame, kSheetHeightPt - 2 * kFrame,
-                      SheetPen::Outline);
-        m_c.Line(kFrame, kHeaderBottom, kSheetWidthPt - kFrame, kHeaderBottom, SheetPen::Thin);
-        m_c.Line(kFrame, kFooterTop, kSheetWidthPt - kFrame, kFooterTop, SheetPen::Thin);
-        m_c.Line(kInfoLeft - 6.0, kHeaderBottom, kInfoLeft - 6.0, kFooterTop, SheetPen::Thin);
+        m_canvas.Rectangle(kFrame, kFrame, kSheetWidthPt - 2 * kFrame, kSheetHeightPt - 2 * kFrame,
+                           SheetPen::Outline);
+        m_canvas.Line(kFrame, kHeaderBottom, kSheetWidthPt - kFrame, kHeaderBottom, SheetPen::Thin);
+        m_canvas.Line(kFrame, kFooterTop, kSheetWidthPt - kFrame, kFooterTop, SheetPen::Thin);
+        m_canvas.Line(kInfoLeft - 6.0, kHeaderBottom, kInfoLeft - 6.0, kFooterTop, SheetPen::Thin);
         const double baseline = kHeaderBottom - 10.0;
-        m_c.Text(kAreaLeft, baseline, "Interdigital bandpass filter \xC2\xB7 build sheet",
-                 SheetFont::Title, TextAnchor::Left);
+        m_canvas.Text(kAreaLeft, baseline, "Interdigital bandpass filter \xC2\xB7 build sheet",
+                      SheetFont::Title, TextAnchor::Left);
         const std::string units = m_unit == LengthUnit::Inch ? "inches" : "millimetres";
-        m_c.Text(kInfoRight, baseline,
-                 "Scale " + m_scale.text + "    Dimensions in " + units + ", inside the box",
-                 SheetFont::Normal, TextAnchor::Right);
+        m_canvas.Text(kInfoRight, baseline,
+                      "Scale " + m_scale.text + "    Dimensions in " + units + ", inside the box",
+                      SheetFont::Normal, TextAnchor::Right);
     }
 
     void Views()
     {
-        const LeftColumns cols0 = PlaceLeftColumns(m_c, m_g, m_unit, 0.0);
-        const double boxWidth = Len(m_g.boxLengthInch);
+        const LeftColumns cols0 = PlaceLeftColumns(m_canvas, m_geometry, m_unit, 0.0);
+        const double boxWidth = Points(m_geometry.boxLengthInch);
         // The views stand centred in the room the dimension columns leave.
         const double room =
-            kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth(m_c, m_g, m_unit);
+            kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth(m_canvas, m_geometry, m_unit);
         m_left = kAreaLeft + cols0.width + std::max(0.0, (room - boxWidth) / 2.0);
-        m_cols = PlaceLeftColumns(m_c, m_g, m_unit, m_left);
+        m_cols = PlaceLeftColumns(m_canvas, m_geometry, m_unit, m_left);
         m_right = m_left + boxWidth;
 
         // The views stand in the middle of the area's height as well.
-        const double rows = kFirstRow + double(m_g.rods.size() + 1) * kRowPitch + 6.0;
+        const double rows = kFirstRow + double(m_geometry.rods.size() + 1) * kRowPitch + 6.0;
         const double used = kSideViewTop + 4 * kWall + kBetweenViews +
-                            Len(m_g.groundPlaneInch + m_g.boxDepthInch) + rows;
+                            Points(m_geometry.groundPlaneInch + m_geometry.boxDepthInch) + rows;
         const double spare = std::max(0.0, kFooterTop - kHeaderBottom - used);
         m_sideTop = kHeaderBottom + spare / 2.0 + kSideViewTop + kWall;
-        m_sideBottom = m_sideTop + Len(m_g.groundPlaneInch);
+        m_sideBottom = m_sideTop + Points(m_geometry.groundPlaneInch);
         m_boxTop = m_sideBottom + kWall + kBetweenViews + kWall;
-        m_boxBottom = m_boxTop + Len(m_g.boxDepthInch);
+        m_boxBottom = m_boxTop + Points(m_geometry.boxDepthInch);
         SideView();
         TopView();
         TopViewDimensions();
     }
 
-    double RodX(const BuildRod& rod) const { return m_left + Len(rod.centreInch); }
+    double RodX(const BuildRod& rod) const { return m_left + Points(rod.centreInch); }
 
     // The box walls as grey bands outside the inside outline.
     void Walls(double top, double bottom)
     {
         const double w = m_right - m_left;
-        m_c.FillRectangle(m_left - kWall, top - kWall, w + 2 * kWall, kWall, 170);
-        m_c.FillRectangle(m_left - kWall, bottom, w + 2 * kWall, kWall, 170);
-        m_c.FillRectangle(m_left - kWall, top, kWall, bottom - top, 170);
-        m_c.FillRectangle(m_right, top, kWall, bottom - top, 170);
-        m_c.Rectangle(m_left, top, w, bottom - top, SheetPen::Outline);
-        m_c.Rectangle(m_left - kWall, top - kWall, w + 2 * kWall, bottom - top + 2 * kWall,
-                      SheetPen::Thin);
+        m_canvas.FillRectangle(m_left - kWall, top - kWall, w + 2 * kWall, kWall, 170);
+        m_canvas.FillRectangle(m_left - kWall, bottom, w + 2 * kWall, kWall, 170);
+        m_canvas.FillRectangle(m_left - kWall, top, kWall, bottom - top, 170);
+        m_canvas.FillRectangle(m_right, top, kWall, bottom - top, 170);
+        m_canvas.Rectangle(m_left, top, w, bottom - top, SheetPen::Outline);
+        m_canvas.Rectangle(m_left - kWall, top - kWall, w + 2 * kWall, bottom - top + 2 * kWall,
+                           SheetPen::Thin);
     }
 
     // Seen from the side of wall B: the ground planes H apart, each rod's section.
     void SideView()
     {
         Walls(m_sideTop, m_sideBottom);
-        m_c.Text(kAreaLeft, m_sideTop - kWall - 14.0, "SIDE VIEW", SheetFont::Heading,
-                 TextAnchor::Left);
+        m_canvas.Text(kAreaLeft, m_sideTop - kWall - 14.0, "SIDE VIEW", SheetFont::Heading,
+                      TextAnchor::Left);
         const double cy = (m_sideTop + m_sideBottom) / 2.0;
-        const double r = Len(m_g.rodDiameterInch) / 2.0;
-        for (const BuildRod& rod : m_g.rods) {
+        const double r = Points(m_geometry.rodDiameterInch) / 2.0;
+        for (const BuildRod& rod : m_geometry.rods) {
             const double x = RodX(rod);
-            m_c.Circle(x, cy, r, SheetPen::Outline);
-            m_c.Line(x - r - 3, cy, x + r + 3, cy, SheetPen::Centre);
-            m_c.Line(x, cy - r - 3, x, cy + r + 3, SheetPen::Centre);
-            m_c.Text(x, m_sideBottom + kWall + 12.0, std::to_string(rod.number), SheetFont::Normal,
-                     TextAnchor::Centre);
+            m_canvas.Circle(x, cy, r, SheetPen::Outline);
+            m_canvas.Line(x - r - 3, cy, x + r + 3, cy, SheetPen::Centre);
+            m_canvas.Line(x, cy - r - 3, x, cy + r + 3, SheetPen::Centre);
+            m_canvas.Text(x, m_sideBottom + kWall + 12.0, std::to_string(rod.number),
+                          SheetFont::Normal, TextAnchor::Centre);
         }
         // H at the left, beside the top view's depth column.
         m_draft.ExtensionLeft(m_sideTop, m_left - kWall, m_cols.depthX);
         m_draft.ExtensionLeft(m_sideBottom, m_left - kWall, m_cols.depthX);
-        m_draft.Vertical(m_sideTop, m_sideBottom, m_cols.depthX, L(m_g.groundPlaneInch),
-                         TextAnchor::Right);
+        m_draft.Vertical(m_sideTop, m_sideBottom, m_cols.depthX,
+                         LengthLabel(m_geometry.groundPlaneInch), TextAnchor::Right);
         // D across rod 1, above the upper ground plane.
-        const double x1 = RodX(m_g.rods.front());
+        const double x1 = RodX(m_geometry.rods.front());
         const double lineY = m_sideTop - kWall - 6.0;
         m_draft.ExtensionUp(x1 - r, cy, lineY);
         m_draft.ExtensionUp(x1 + r, cy, lineY);
-        const std::string dia = "\xC3\x98" + L(m_g.rodDiameterInch);
+        const std::string dia = "\xC3\x98" + LengthLabel(m_geometry.rodDiameterInch);
         m_draft.DimensionLine(x1 - r, lineY, x1 + r, lineY);
-        const double textWidth = m_c.TextWidth(dia, SheetFont::Normal);
+        const double textWidth = m_canvas.TextWidth(dia, SheetFont::Normal);
         if (textWidth + 2 * kTextGap <= 2 * r) {
-            m_c.Text(x1, lineY - kTextGap, dia, SheetFont::Normal, TextAnchor::Centre);
+            m_canvas.Text(x1, lineY - kTextGap, dia, SheetFont::Normal, TextAnchor::Centre);
         } else {
             // A thin rod: the value follows the dimension line to the right, past its arrow.
-            m_c.Text(x1 + r + kArrowLength + 6.0, lineY - kTextGap, dia, SheetFont::Normal,
-                     TextAnchor::Left);
+            m_canvas.Text(x1 + r + kArrowLength + 6.0, lineY - kTextGap, dia, SheetFont::Normal,
+                          TextAnchor::Left);
         }
     }
 
@@ -381,114 +370,118 @@ private:
     // The y of a point `inches` from the rod's grounded end.
     double AlongRod(const BuildRod& rod, double inches) const
     {
-        return rod.ground == GroundWall::A ? m_boxBottom - Len(inches) : m_boxTop + Len(inches);
+        return rod.ground == GroundWall::A ? m_boxBottom - Points(inches)
+                                           : m_boxTop + Points(inches);
     }
 
     void TopView()
     {
         Walls(m_boxTop, m_boxBottom);
-        m_c.Text(kAreaLeft, m_boxTop - kWall - 16.0, "TOP VIEW", SheetFont::Heading,
-                 TextAnchor::Left);
-        const double halfD = Len(m_g.rodDiameterInch) / 2.0;
-        for (const BuildRod& rod : m_g.rods) {
+        m_canvas.Text(kAreaLeft, m_boxTop - kWall - 16.0, "TOP VIEW", SheetFont::Heading,
+                      TextAnchor::Left);
+        const double halfD = Points(m_geometry.rodDiameterInch) / 2.0;
+        for (const BuildRod& rod : m_geometry.rods) {
             const double x = RodX(rod);
             const double ground = GroundY(rod.ground);
             const double open = AlongRod(rod, rod.lengthInch);
-            m_c.Rectangle(x - halfD, std::min(ground, open), 2 * halfD, std::fabs(open - ground),
-                          SheetPen::Outline);
-            m_c.Line(x, ground, x, open + (open < ground ? -3.0 : 3.0), SheetPen::Centre);
+            m_canvas.Rectangle(x - halfD, std::min(ground, open), 2 * halfD,
+                               std::fabs(open - ground), SheetPen::Outline);
+            m_canvas.Line(x, ground, x, open + (open < ground ? -3.0 : 3.0), SheetPen::Centre);
             if (rod.fed) {
                 // The feed: from the connector on the end wall to the tap on the end rod.
-                const double y = AlongRod(rod, m_g.tapInch);
+                const double y = AlongRod(rod, m_geometry.tapInch);
                 const bool first = rod.number == 1;
                 const double wall = first ? m_left : m_right;
                 const double edge = first ? x - halfD : x + halfD;
-                m_c.Line(wall, y, edge, y, SheetPen::Outline);
+                m_canvas.Line(wall, y, edge, y, SheetPen::Outline);
                 const double outside = first ? wall - kWall - 6.0 : wall + kWall;
-                m_c.FillRectangle(outside, y - 4.0, 6.0, 8.0, 60);
+                m_canvas.FillRectangle(outside, y - 4.0, 6.0, 8.0, 60);
             }
         }
         // The wall names at the outer corners on the left: above wall B and below wall A,
         // clear of the extension lines there, which run along the walls' inner faces.
         const double labelX = m_left - kWall - 4.0;
-        m_c.Text(labelX, m_boxTop - kWall - 3.0, "wall B", SheetFont::Normal, TextAnchor::Right);
-        m_c.Text(labelX, m_boxBottom + kWall + 3.0 + m_c.Ascent(SheetFont::Normal), "wall A",
-                 SheetFont::Normal, TextAnchor::Right);
+        m_canvas.Text(labelX, m_boxTop - kWall - 3.0, "wall B", SheetFont::Normal,
+                      TextAnchor::Right);
+        m_canvas.Text(labelX, m_boxBottom + kWall + 3.0 + m_canvas.Ascent(SheetFont::Normal),
+                      "wall A", SheetFont::Normal, TextAnchor::Right);
     }
 
     void TopViewDimensions()
     {
-        const BuildRod& first = m_g.rods.front();
-        const double halfD = Len(m_g.rodDiameterInch) / 2.0;
+        const BuildRod& first = m_geometry.rods.front();
+        const double halfD = Points(m_geometry.rodDiameterInch) / 2.0;
         const double outerLeft = m_left - kWall;
 
         // Left columns: depth, end rod length, tap.
         m_draft.ExtensionLeft(m_boxTop, outerLeft, m_cols.depthX);
         m_draft.ExtensionLeft(m_boxBottom, outerLeft, m_cols.tapX);
-        m_draft.Vertical(m_boxTop, m_boxBottom, m_cols.depthX, L(m_g.boxDepthInch),
+        m_draft.Vertical(m_boxTop, m_boxBottom, m_cols.depthX, LengthLabel(m_geometry.boxDepthInch),
                          TextAnchor::Right);
-        const double endOpen = AlongRod(first, m_g.endRodLengthInch);
+        const double endOpen = AlongRod(first, m_geometry.endRodLengthInch);
         m_draft.ExtensionLeft(endOpen, RodX(first) - halfD, m_cols.endRodX);
-        m_draft.Vertical(endOpen, m_boxBottom, m_cols.endRodX, L(m_g.endRodLengthInch),
-                         TextAnchor::Right);
-        const double tap = AlongRod(first, m_g.tapInch);
+        m_draft.Vertical(endOpen, m_boxBottom, m_cols.endRodX,
+                         LengthLabel(m_geometry.endRodLengthInch), TextAnchor::Right);
+        const double tap = AlongRod(first, m_geometry.tapInch);
         m_draft.ExtensionLeft(tap, outerLeft - 6.0, m_cols.tapX);
-        m_draft.Vertical(tap, m_boxBottom, m_cols.tapX, L(m_g.tapInch), TextAnchor::Right);
+        m_draft.Vertical(tap, m_boxBottom, m_cols.tapX, LengthLabel(m_geometry.tapInch),
+                         TextAnchor::Right);
 
         // Right column: an interior rod's length, on the rod next to the last.
-        if (m_g.rods.size() >= 3) {
-            const BuildRod& rod = m_g.rods[m_g.rods.size() - 2];
+        if (m_geometry.rods.size() >= 3) {
+            const BuildRod& rod = m_geometry.rods[m_geometry.rods.size() - 2];
             const double x = m_right + kWall + 8.0 + kColumnGap;
             const double ground = GroundY(rod.ground);
             const double open = AlongRod(rod, rod.lengthInch);
             m_draft.ExtensionRight(ground, m_right + kWall, x);
             m_draft.ExtensionRight(open, RodX(rod) + halfD, x);
             m_draft.Vertical(std::min(ground, open), std::max(ground, open), x,
-                             L(m_g.interiorRodLengthInch), TextAnchor::Left);
+                             LengthLabel(m_geometry.interiorRodLengthInch), TextAnchor::Left);
         }
 
         // Below: the chain of wall, rods and wall; then each rod from the wall, nearest
         // first, so that every extension line ends above the rows whose values it would
         // cross; last the box's inside length.
         const double below = m_boxBottom + kWall;
-        const size_t n = m_g.rods.size();
+        const size_t n = m_geometry.rods.size();
         const double chainY = below + kFirstRow;
         auto rowY = [&](size_t row) { return chainY + double(row) * kRowPitch; };
         m_draft.ExtensionDown(m_left, below, rowY(n));
         m_draft.ExtensionDown(m_right, below, rowY(n));
         std::vector<double> xs{m_left};
         for (size_t k = 0; k < n; ++k) {
-            const double x = RodX(m_g.rods[k]);
+            const double x = RodX(m_geometry.rods[k]);
             m_draft.ExtensionDown(x, below, rowY(k));
             xs.push_back(x);
         }
         xs.push_back(m_right);
         for (size_t k = 0; k + 1 < xs.size(); ++k) {
             const double inches =
-                k == 0 || k + 1 == n + 1 ? m_g.endWallInch : m_g.spacingInch[k - 1];
-            if (!m_draft.Horizontal(xs[k], xs[k + 1], chainY, L(inches))) {
+                k == 0 || k + 1 == n + 1 ? m_geometry.endWallInch : m_geometry.spacingInch[k - 1];
+            if (!m_draft.Horizontal(xs[k], xs[k + 1], chainY, LengthLabel(inches))) {
                 m_omitted = true;
             }
         }
         for (size_t k = 1; k < n; ++k) {
-            if (!m_draft.Horizontal(m_left, xs[k + 1], rowY(k), L(m_g.rods[k].centreInch))) {
+            if (!m_draft.Horizontal(m_left, xs[k + 1], rowY(k),
+                                    LengthLabel(m_geometry.rods[k].centreInch))) {
                 m_omitted = true;
             }
         }
-        if (!m_draft.Horizontal(m_left, m_right, rowY(n), L(m_g.boxLengthInch))) {
+        if (!m_draft.Horizontal(m_left, m_right, rowY(n), LengthLabel(m_geometry.boxLengthInch))) {
             m_omitted = true;
         }
         if (m_omitted) {
-            m_c.Text(m_left, rowY(n) + 12.0,
-                     "Values too long for their dimension lines are in the rod table.",
-                     SheetFont::Small, TextAnchor::Left);
+            m_canvas.Text(m_left, rowY(n) + 12.0,
+                          "Values too long for their dimension lines are in the rod table.",
+                          SheetFont::Small, TextAnchor::Left);
         }
     }
 
     void Row(double& y, const std::string& label, const std::string& value)
     {
-        m_c.Text(kInfoLeft, y, label, SheetFont::Normal, TextAnchor::Left);
-        m_c.Text(kInfoRight, y, value, SheetFont::Normal, TextAnchor::Right);
+        m_canvas.Text(kInfoLeft, y, label, SheetFont::Normal, TextAnchor::Left);
+        m_canvas.Text(kInfoRight, y, value, SheetFont::Normal, TextAnchor::Right);
         y += kLinePitch;
     }
 
@@ -499,48 +492,53 @@ private:
         const auto f = [p](double v) { return FixedText(v, p); };
         const std::string unit = LengthUnitName(m_unit);
         double y = kHeaderBottom + 16.0;
-        m_c.Text(kInfoLeft, y, "DESIGN", SheetFont::Heading, TextAnchor::Left);
+        m_canvas.Text(kInfoLeft, y, "DESIGN", SheetFont::Heading, TextAnchor::Left);
         y += 13.0;
-        Row(y, "Resonators n", std::to_string(m_d.ele));
-        Row(y, "Ripple", m_d.rip == 0.0 ? "0 dB (maximally flat)" : f(m_d.rip) + " dB");
-        Row(y, "Centre frequency f0", f(m_d.fzmc * 1000) + " MHz");
-        Row(y, "Bandwidth", f(m_d.bwmc) + " MHz");
-        Row(y, "Band edges", f(m_d.fLow * 1000) + " / " + f(m_d.fHigh * 1000) + " MHz");
-        Row(y, "3 dB bandwidth", f(m_d.bw3dB * 1000) + " MHz");
-        Row(y, "Feed impedance", f(m_d.R) + " \xCE\xA9");
-        Row(y, "Impedances end / interior", f(m_d.zEnd) + " / " + f(m_d.zInterior) + " \xCE\xA9");
-        Row(y, "Estimated unloaded Qu", f(m_d.qUnloaded));
-        Row(y, "Loss from Qu", f(m_d.lossDb) + " dB");
-        Row(y, "Quarter wavelength", L(m_d.quarterWave) + " " + unit);
+        Row(y, "Resonators n", std::to_string(m_design.ele));
+        Row(y, "Ripple", m_design.rip == 0.0 ? "0 dB (maximally flat)" : f(m_design.rip) + " dB");
+        Row(y, "Centre frequency f0", f(m_design.fzmc * 1000) + " MHz");
+        Row(y, "Bandwidth", f(m_design.bwmc) + " MHz");
+        Row(y, "Band edges", f(m_design.fLow * 1000) + " / " + f(m_design.fHigh * 1000) + " MHz");
+        Row(y, "3 dB bandwidth", f(m_design.bw3dB * 1000) + " MHz");
+        Row(y, "Feed impedance", f(m_design.R) + " \xCE\xA9");
+        Row(y, "Impedances end / interior",
+            f(m_design.zEnd) + " / " + f(m_design.zInterior) + " \xCE\xA9");
+        Row(y, "Estimated unloaded Qu", f(m_design.qUnloaded));
+        Row(y, "Loss from Qu", f(m_design.lossDb) + " dB");
+        Row(y, "Quarter wavelength", LengthLabel(m_design.quarterWave) + " " + unit);
 
         y += 8.0;
-        m_c.Text(kInfoLeft, y, "BOX, INSIDE (" + unit + ")", SheetFont::Heading, TextAnchor::Left);
+        m_canvas.Text(kInfoLeft, y, "BOX, INSIDE (" + unit + ")", SheetFont::Heading,
+                      TextAnchor::Left);
         y += 13.0;
-        Row(y, "Length, end wall to end wall", L(m_g.boxLengthInch));
-        Row(y, "Depth, wall A to wall B", L(m_g.boxDepthInch));
-        Row(y, "Height H, ground planes", L(m_g.groundPlaneInch));
-        Row(y, "End wall to end rod centre E", L(m_g.endWallInch));
-        Row(y, "Feed tap above grounded end", L(m_g.tapInch));
+        Row(y, "Length, end wall to end wall", LengthLabel(m_geometry.boxLengthInch));
+        Row(y, "Depth, wall A to wall B", LengthLabel(m_geometry.boxDepthInch));
+        Row(y, "Height H, ground planes", LengthLabel(m_geometry.groundPlaneInch));
+        Row(y, "End wall to end rod centre E", LengthLabel(m_geometry.endWallInch));
+        Row(y, "Feed tap above grounded end", LengthLabel(m_geometry.tapInch));
 
         y += 8.0;
-        m_c.Text(kInfoLeft, y, "RODS (" + unit + ")", SheetFont::Heading, TextAnchor::Left);
+        m_canvas.Text(kInfoLeft, y, "RODS (" + unit + ")", SheetFont::Heading, TextAnchor::Left);
         y += 13.0;
         const double columns[] = {kInfoLeft + 14,  kInfoLeft + 36,  kInfoLeft + 78,
                                   kInfoLeft + 118, kInfoLeft + 152, kInfoRight};
         const char* heads[] = {"Rod", "Wall", "Centre", "C. to C.", "Length", "Dia."};
         for (int i = 0; i < 6; ++i) {
-            m_c.Text(columns[i], y, heads[i], SheetFont::Normal, TextAnchor::Right);
+            m_canvas.Text(columns[i], y, heads[i], SheetFont::Normal, TextAnchor::Right);
         }
-        m_c.Line(kInfoLeft, y + 3.0, kInfoRight, y + 3.0, SheetPen::Thin);
+        m_canvas.Line(kInfoLeft, y + 3.0, kInfoRight, y + 3.0, SheetPen::Thin);
         y += 12.0;
-        for (size_t k = 0; k < m_g.rods.size(); ++k) {
-            const BuildRod& rod = m_g.rods[k];
+        for (size_t k = 0; k < m_geometry.rods.size(); ++k) {
+            const BuildRod& rod = m_geometry.rods[k];
             const std::string cells[] = {
-                std::to_string(rod.number), rod.ground == GroundWall::A ? "A" : "B",
-                L(rod.centreInch),          k < m_g.spacingInch.size() ? L(m_g.spacingInch[k]) : "",
-                L(rod.lengthInch),          L(m_g.rodDiameterInch)};
+                std::to_string(rod.number),
+                rod.ground == GroundWall::A ? "A" : "B",
+                LengthLabel(rod.centreInch),
+                k < m_geometry.spacingInch.size() ? LengthLabel(m_geometry.spacingInch[k]) : "",
+                LengthLabel(rod.lengthInch),
+                LengthLabel(m_geometry.rodDiameterInch)};
             for (int i = 0; i < 6; ++i) {
-                m_c.Text(columns[i], y, cells[i], SheetFont::Normal, TextAnchor::Right);
+                m_canvas.Text(columns[i], y, cells[i], SheetFont::Normal, TextAnchor::Right);
             }
             y += kLinePitch;
         }
@@ -552,7 +550,7 @@ private:
             "drawn to scale.",
         };
         for (const char* note : notes) {
-            m_c.Text(kInfoLeft, y, note, SheetFont::Small, TextAnchor::Left);
+            m_canvas.Text(kInfoLeft, y, note, SheetFont::Small, TextAnchor::Left);
             y += 8.0;
         }
     }
@@ -560,24 +558,24 @@ private:
     void Parameters()
     {
         const std::string label = "Parameters: ";
-        const double x = kAreaLeft + m_c.TextWidth(label, SheetFont::Small);
+        const double x = kAreaLeft + m_canvas.TextWidth(label, SheetFont::Small);
         double y = kFooterTop + 10.0;
-        m_c.Text(kAreaLeft, y, label, SheetFont::Small, TextAnchor::Left);
-        for (const std::string& line :
-             WrapText(m_c, ParmsForSheet(m_build.parms), SheetFont::Small, kInfoRight - x, 2)) {
-            m_c.Text(x, y, line, SheetFont::Small, TextAnchor::Left);
+        m_canvas.Text(kAreaLeft, y, label, SheetFont::Small, TextAnchor::Left);
+        for (const std::string& line : WrapText(m_canvas, ParmsForSheet(m_build.Parms()),
+                                                SheetFont::Small, kInfoRight - x, 2)) {
+            m_canvas.Text(x, y, line, SheetFont::Small, TextAnchor::Left);
             y += 8.5;
         }
     }
 
-    const BuildDesign& m_build;
-    const BuildGeometry& m_g;
-    const FilterDesign& m_d;
+    const ComputedDesign& m_build;
+    const BuildGeometry& m_geometry;
+    const FilterDesign& m_design;
     LengthUnit m_unit;
-    SheetCanvas& m_c;
+    SheetCanvas& m_canvas;
     Drafter m_draft;
     SheetScale m_scale;
-    double m_s = 72.0; // points per inch of the object
+    double m_pointsPerInch = 72.0; // points per inch of the object
     LeftColumns m_cols;
     double m_left = 0.0, m_right = 0.0;
     double m_sideTop = 0.0, m_sideBottom = 0.0, m_boxTop = 0.0, m_boxBottom = 0.0;
@@ -588,19 +586,19 @@ private:
 
 BuildFileKind BuildFileKindFromPath(std::string_view path)
 {
-    if (EndsWithI(path, ".pdf")) {
+    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".pdf")) {
         return BuildFileKind::PDF;
     }
-    if (EndsWithI(path, ".svg")) {
+    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".svg")) {
         return BuildFileKind::SVG;
     }
-    if (EndsWithI(path, ".dxf")) {
+    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".dxf")) {
         return BuildFileKind::DXF;
     }
     return BuildFileKind::Unknown;
 }
 
-SheetScale ChooseSheetScale(const BuildDesign& build, SheetCanvas& canvas)
+SheetScale ChooseSheetScale(const ComputedDesign& build, SheetCanvas& canvas)
 {
     // Either unit's sheet fits the same scale: the columns are measured with the wider
     // texts of inches.
@@ -628,13 +626,13 @@ SheetScale ChooseSheetScale(const BuildDesign& build, SheetCanvas& canvas)
     return scale;
 }
 
-void DrawBuildSheet(const BuildDesign& build, LengthUnit unit, SheetCanvas& canvas)
+void DrawBuildSheet(const ComputedDesign& build, LengthUnit unit, SheetCanvas& canvas)
 {
     SheetPainter(build, unit, canvas).Paint();
 }
 
-BuildOutputStatus WriteBuildSheet(const std::string& path, std::string_view parms, LengthUnit unit,
-                                  std::string& error)
+BuildOutputStatus WriteBuildSheet(const std::string& path, const ComputedDesign& design,
+                                  LengthUnit unit, std::string& error)
 {
     error.clear();
     const BuildFileKind kind = BuildFileKindFromPath(path);
@@ -642,38 +640,33 @@ BuildOutputStatus WriteBuildSheet(const std::string& path, std::string_view parm
         error = "unknown build sheet file type '" + path + "' (use .pdf, .svg or .dxf)";
         return BuildOutputStatus::CannotWrite;
     }
-    BuildDesign build;
-    if (std::optional<std::string> status = LoadBuildDesign(parms, build)) {
-        error = *status;
+    if (design.BuildProblem()) {
+        error = *design.BuildProblem();
         return BuildOutputStatus::InvalidDesign;
     }
 
     std::string bytes;
-    bool encoded = true;
     if (kind == BuildFileKind::DXF) {
-        encoded = DxfDrawing(build, unit, bytes, error);
-        if (!encoded) {
+        if (!DxfDrawing(design, unit, bytes, error)) {
             error = "cannot write '" + path + "': " + error;
             return BuildOutputStatus::CannotWrite;
         }
     } else if (kind == BuildFileKind::SVG) {
         SvgSheetCanvas canvas(kSheetWidthPt, kSheetHeightPt);
-        DrawBuildSheet(build, unit, canvas);
+        DrawBuildSheet(design, unit, canvas);
         bytes = canvas.Document();
     } else {
         plat::Image page(int(kSheetWidthPt), int(kSheetHeightPt), plat::ImageKind::Vector);
         page.Context().FillRect({0, 0, int(kSheetWidthPt), int(kSheetHeightPt)}, 0xFFFFFF);
         ContextSheetCanvas canvas(page.Context());
-        DrawBuildSheet(build, unit, canvas);
-        encoded = page.Encode(plat::ImageFormat::PDF, bytes);
-    }
-    int code = encoded ? 0 : ENOMEM;
-    if (!encoded || !ZReplaceFile(ZStr(path.c_str()), bytes.data(), bytes.size(), &code)) {
-        error = "cannot write '" + path + "'";
-        if (code != 0) {
-            error += ": ";
-            error += ZFileErrorText(code).Text();
+        DrawBuildSheet(design, unit, canvas);
+        if (!page.Encode(plat::ImageFormat::PDF, bytes)) {
+            // Encoding into memory fails only when the memory runs out.
+            error = ToStdString(ZWriteErrorText(ZStr(path.c_str()), ENOMEM).Str());
+            return BuildOutputStatus::CannotWrite;
         }
+    }
+    if (!WriteOutputFile(path, bytes, error)) {
         return BuildOutputStatus::CannotWrite;
     }
     return BuildOutputStatus::Written;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 class SheetCanvas;
-struct BuildDesign;
+class ComputedDesign;
 
 // The build sheet: one A4 landscape page with the box and its rods drawn to scale and
 // dimensioned, a side view, the parts table and the design it came from. Written as PDF or
@@ -43,16 +43,17 @@ struct SheetScale
 
 /// The largest usual scale (1, 1.5, 2, 2.5, 3, 4 or 5 times a power of ten, reduced or
 /// enlarged) at which the design's views fit the sheet's drawing area.
-SheetScale ChooseSheetScale(const BuildDesign& build, SheetCanvas& canvas);
+SheetScale ChooseSheetScale(const ComputedDesign& build, SheetCanvas& canvas);
 
 /// Draws the sheet of `build` on an A4 landscape page, lengths in `unit` with the report's
 /// decimals.
-void DrawBuildSheet(const BuildDesign& build, LengthUnit unit, SheetCanvas& canvas);
+void DrawBuildSheet(const ComputedDesign& build, LengthUnit unit, SheetCanvas& canvas);
 
-/// Writes the build output for the design of parameter text `parms` to `path`: the sheet as
-/// PDF or SVG, or the DXF drawing, chosen by the extension. Made in memory and stored with
+/// Writes the build output of `design` to `path`: the sheet as PDF or SVG, or the DXF
+/// drawing, chosen by the extension. Made in memory and stored with
 /// the library's safe file replacement, so nothing is written (and an existing file is kept)
 /// on failure. On failure `error` holds the message: the status text ("Error: Ripple") for an
 /// invalid design, else "cannot write 'FILE': reason" or the unknown file type.
-[[nodiscard]] BuildOutputStatus WriteBuildSheet(const std::string& path, std::string_view parms,
-                                                LengthUnit unit, std::string& error);
+[[nodiscard]] BuildOutputStatus WriteBuildSheet(const std::string& path,
+                                                const ComputedDesign& design, LengthUnit unit,
+                                                std::string& error);

@@ -1,6 +1,7 @@
 #include "app/outputs/DxfWriter.h"
 
 #include "app/engine/BuildGeometry.h"
+#include "app/engine/ComputedDesign.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -68,7 +69,8 @@ public:
     {
     }
 
-    double U(double inches) const { return LengthInUnit(inches, m_unit); }
+    /// A length of the design (inch) in the drawing's unit.
+    double InUnit(double inches) const { return LengthInUnit(inches, m_unit); }
 
     void Line(const char* layer, double x1, double y1, double x2, double y2)
     {
@@ -163,83 +165,91 @@ void WriteTables(DL_Dxf& dxf, DL_WriterA& dw)
     dw.sectionEnd();
 }
 
-void WriteEntities(DxfOut& out, const BuildGeometry& g, LengthUnit unit)
+void WriteEntities(DxfOut& out, const BuildGeometry& geometry, LengthUnit unit)
 {
-    const double W = out.U(g.boxLengthInch);
-    const double Q = out.U(g.boxDepthInch);
-    const double H = out.U(g.groundPlaneInch);
-    const double D = out.U(g.rodDiameterInch);
-    const double tap = out.U(g.tapInch);
+    const double boxLength = out.InUnit(geometry.boxLengthInch);
+    const double boxDepth = out.InUnit(geometry.boxDepthInch);
+    const double height = out.InUnit(geometry.groundPlaneInch);
+    const double rodDiameter = out.InUnit(geometry.rodDiameterInch);
+    const double tap = out.InUnit(geometry.tapInch);
     // Text and the gaps between the parts grow with the drawing, so it reads alike at any
     // size; the gap leaves room for a row of texts and a dimension between parts.
-    const double th = std::max(W, Q) * 0.025;
-    const double gap = 5.0 * th;
-    const auto L = [unit](double inches) { return LengthText(inches, unit); };
-    const double fixingHole = D * kFixingHoleOfRod;
-    const double connectorHole = std::min(out.U(kConnectorHoleInch), H / 2);
+    const double textHeight = std::max(boxLength, boxDepth) * 0.025;
+    const double gap = 5.0 * textHeight;
+    const auto lengthText = [unit](double inches) { return LengthText(inches, unit); };
+    const double fixingHole = rodDiameter * kFixingHoleOfRod;
+    const double connectorHole = std::min(out.InUnit(kConnectorHoleInch), height / 2);
 
     // Top view.
-    out.Rect("TOP", 0.0, 0.0, W, Q);
-    for (const BuildRod& rod : g.rods) {
-        const double x = out.U(rod.centreInch);
-        const double length = out.U(rod.lengthInch);
-        const double y = rod.ground == GroundWall::A ? 0.0 : Q - length;
-        out.Rect("TOP", x - D / 2, y, D, length);
+    out.Rect("TOP", 0.0, 0.0, boxLength, boxDepth);
+    for (const BuildRod& rod : geometry.rods) {
+        const double x = out.InUnit(rod.centreInch);
+        const double length = out.InUnit(rod.lengthInch);
+        const double y = rod.ground == GroundWall::A ? 0.0 : boxDepth - length;
+        out.Rect("TOP", x - rodDiameter / 2, y, rodDiameter, length);
     }
 
     // Ground walls, as if folded down (A) and up (B) from the top view.
-    const double wallY[] = {-gap - H, Q + gap};
+    const double wallY[] = {-gap - height, boxDepth + gap};
     for (int w = 0; w < 2; ++w) {
         const GroundWall wall = w == 0 ? GroundWall::A : GroundWall::B;
-        out.Rect("GROUNDWALLS", 0.0, wallY[w], W, H);
+        out.Rect("GROUNDWALLS", 0.0, wallY[w], boxLength, height);
         int holes = 0;
-        for (const BuildRod& rod : g.rods) {
+        for (const BuildRod& rod : geometry.rods) {
             if (rod.ground == wall) {
-                const double x = out.U(rod.centreInch);
-                out.Circle("GROUNDWALLS", x, wallY[w] + H / 2, fixingHole / 2);
+                const double x = out.InUnit(rod.centreInch);
+                out.Circle("GROUNDWALLS", x, wallY[w] + height / 2, fixingHole / 2);
                 // The hole's distance from the end wall, beside the hole.
-                out.Text(x, wallY[w] + H + th * 0.4, th, L(rod.centreInch));
+                out.Text(x, wallY[w] + height + textHeight * 0.4, textHeight,
+                         lengthText(rod.centreInch));
                 ++holes;
             }
         }
-        out.Text(0.0, wallY[w] - th * 1.6, th,
-                 std::string("GROUND WALL ") + (w == 0 ? "A" : "B") + "  " + L(g.boxLengthInch) +
-                     " x " + L(g.groundPlaneInch) + ", " + std::to_string(holes) +
+        out.Text(0.0, wallY[w] - textHeight * 1.6, textHeight,
+                 std::string("GROUND WALL ") + (w == 0 ? "A" : "B") + "  " +
+                     lengthText(geometry.boxLengthInch) + " x " +
+                     lengthText(geometry.groundPlaneInch) + ", " + std::to_string(holes) +
                      " fixing holes %%c" + FixedText(fixingHole, unit == LengthUnit::Inch ? 3 : 1),
                  0);
     }
-    out.Dimension(0.0, wallY[0] - th * 3.5, W, wallY[0] - th * 3.5, th, L(g.boxLengthInch));
+    out.Dimension(0.0, wallY[0] - textHeight * 3.5, boxLength, wallY[0] - textHeight * 3.5,
+                  textHeight, lengthText(geometry.boxLengthInch));
 
     // End walls, folded out to the left and right; the connector level with the tap.
-    const BuildRod& first = g.rods.front();
-    const BuildRod& last = g.rods.back();
+    const BuildRod& first = geometry.rods.front();
+    const BuildRod& last = geometry.rods.back();
     const auto tapY = [&](const BuildRod& rod) {
-        return rod.ground == GroundWall::A ? tap : Q - tap;
+        return rod.ground == GroundWall::A ? tap : boxDepth - tap;
     };
-    const double endX[] = {-gap - H, W + gap};
+    const double endX[] = {-gap - height, boxLength + gap};
     const BuildRod* fedRod[] = {&first, &last};
     for (int e = 0; e < 2; ++e) {
-        out.Rect("ENDWALLS", endX[e], 0.0, H, Q);
+        out.Rect("ENDWALLS", endX[e], 0.0, height, boxDepth);
         const double y = tapY(*fedRod[e]);
-        out.Circle("ENDWALLS", endX[e] + H / 2, y, connectorHole / 2);
+        out.Circle("ENDWALLS", endX[e] + height / 2, y, connectorHole / 2);
         const char* from = fedRod[e]->ground == GroundWall::A ? "A" : "B";
-        out.Text(endX[e] + H / 2, -th * 1.6, th, std::string("END WALL ") + (e == 0 ? "1" : "2"));
-        out.Text(endX[e] + H / 2, -th * 3.0, th, L(g.boxDepthInch) + " x " + L(g.groundPlaneInch));
-        out.Text(endX[e] + H / 2, -th * 4.4, th,
+        out.Text(endX[e] + height / 2, -textHeight * 1.6, textHeight,
+                 std::string("END WALL ") + (e == 0 ? "1" : "2"));
+        out.Text(endX[e] + height / 2, -textHeight * 3.0, textHeight,
+                 lengthText(geometry.boxDepthInch) + " x " + lengthText(geometry.groundPlaneInch));
+        out.Text(endX[e] + height / 2, -textHeight * 4.4, textHeight,
                  "connector %%c" + FixedText(connectorHole, unit == LengthUnit::Inch ? 3 : 1) +
-                     " " + L(g.tapInch) + " from " + from);
+                     " " + lengthText(geometry.tapInch) + " from " + from);
     }
     // The depth at the left, the height across the first end wall, the tap beside it.
-    out.Dimension(endX[0] - th * 1.5, 0.0, endX[0] - th * 1.5, Q, th, L(g.boxDepthInch));
-    out.Dimension(endX[0], Q + th * 1.5, endX[0] + H, Q + th * 1.5, th, L(g.groundPlaneInch));
-    const double tapFrom = first.ground == GroundWall::A ? 0.0 : Q;
-    out.Dimension(endX[0] + H + th * 1.5, tapFrom, endX[0] + H + th * 1.5, tapY(first), th,
-                  L(g.tapInch));
+    out.Dimension(endX[0] - textHeight * 1.5, 0.0, endX[0] - textHeight * 1.5, boxDepth, textHeight,
+                  lengthText(geometry.boxDepthInch));
+    out.Dimension(endX[0], boxDepth + textHeight * 1.5, endX[0] + height,
+                  boxDepth + textHeight * 1.5, textHeight, lengthText(geometry.groundPlaneInch));
+    const double tapFrom = first.ground == GroundWall::A ? 0.0 : boxDepth;
+    out.Dimension(endX[0] + height + textHeight * 1.5, tapFrom, endX[0] + height + textHeight * 1.5,
+                  tapY(first), textHeight, lengthText(geometry.tapInch));
 }
 
 } // namespace
 
-bool DxfDrawing(const BuildDesign& build, LengthUnit unit, std::string& bytes, std::string& error)
+bool DxfDrawing(const ComputedDesign& build, LengthUnit unit, std::string& bytes,
+                std::string& error)
 {
     bytes.clear();
     error.clear();
@@ -266,7 +276,7 @@ bool DxfDrawing(const BuildDesign& build, LengthUnit unit, std::string& bytes, s
         WriteTables(dxf, *dw);
         dw->sectionEntities();
         DxfOut out(dxf, *dw, unit);
-        WriteEntities(out, build.geometry, unit);
+        WriteEntities(out, build.Geometry(), unit);
         dw->sectionEnd();
         dxf.writeObjects(*dw);
         dxf.writeObjectsEnd(*dw);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-struct BuildDesign;
+class ComputedDesign;
 
 // The DXF drawing of the parts a workshop cuts and drills, laid out as the box unfolded
 // around its top view: ground wall A below it, ground wall B above it, the end walls left
@@ -27,5 +27,5 @@ inline constexpr double kConnectorHoleInch = 4.2 / 25.4;
 /// Writes the drawing of `build` as DXF (AutoCAD 2000 text) into `bytes`, lengths in `unit`.
 /// Returns false with a message in `error` when the drawing could not be made (no temporary
 /// file for the DXF library to write to).
-[[nodiscard]] bool DxfDrawing(const BuildDesign& build, LengthUnit unit, std::string& bytes,
+[[nodiscard]] bool DxfDrawing(const ComputedDesign& build, LengthUnit unit, std::string& bytes,
                               std::string& error);

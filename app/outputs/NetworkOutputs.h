@@ -3,99 +3,65 @@
 #include "app/engine/FilterNetwork.h"
 
 #include <cstdint>
-#include <functional>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
+class ComputedDesign;
 class XChart;
 
-// The command line's outputs of the filter as a network of coupled resonators: the
-// Touchstone file, the network response as CSV, the tuning table, and the chart's network
-// lines. They are options of their own, read and carried out here for the command line.
+// The filter as a network of coupled resonators, written out: the Touchstone file, the
+// network response as CSV, the tuning table and the chart's network lines; and the ideal
+// response as CSV. Each is a function of one computed design.
 
-/// Sweep points a --points value may ask for.
+/// Sweep points a network sweep of its own may ask for.
 inline constexpr int kMinNetworkPoints = 2;
 inline constexpr int kMaxNetworkPoints = 100000;
-/// Sweep points when --from and --to are given without --points.
+/// Sweep points when the ends are given without a count.
 inline constexpr int kDefaultNetworkPoints = 201;
 
-/// The network options of a command line.
-struct NetworkOptions
+/// What a network sweep covers: the design's own sweep unless both ends are given (MHz),
+/// with the design's unloaded Q unless `qu` gives one (+infinity for lossless resonators).
+struct NetworkSweepRequest
 {
-    bool touchstone = false; ///< write a Touchstone 1.1 file to `touchstonePath` (.s2p)
-    std::string touchstonePath;
-    bool csv = false; ///< write MHz, |S21| dB, |S11| dB, delay ns to `csvPath` ("-": stdout)
-    std::string csvPath;
-    bool tuning = false;    ///< print the tuning table
-    bool tuningCsv = false; ///< write the tuning table as CSV to `tuningCsvPath` ("-": stdout)
-    std::string tuningCsvPath;
-    bool chartLines = false;       ///< the chart shows |S21| with loss and |S11|
-    std::optional<double> fromMHz; ///< a sweep of their own for the network outputs
+    std::optional<double> fromMHz;
     std::optional<double> toMHz;
     std::optional<int> points;
-    std::optional<double> qu; ///< unloaded Q; +infinity for lossless; unset: the design's
+    std::optional<double> qu;
 };
 
-/// How `ParseNetworkOption` treated an option name.
-enum class OptionMatch {
-    NotNetwork, ///< not a network option: the caller goes on looking
-    Read,       ///< read, with its value when it takes one
-    Failed,     ///< a network option with a missing or unusable value; `error` says why
-};
-
-/// Reads the option `name` if it is a network option. `takeValue` fetches the option's value
-/// (false when it is missing, the caller's error set), `noValue` checks that none was given
-/// inline (likewise).
-OptionMatch ParseNetworkOption(const std::string& name,
-                               const std::function<bool(std::string&)>& takeValue,
-                               const std::function<bool()>& noValue, NetworkOptions& options,
-                               std::string& error);
-
-/// Checks the options together once all are read: a sweep needs both ends, --network needs
-/// a chart (`chart`), and the sweep and Q options need an output that uses them. False with
-/// a message in `error`.
-bool CheckNetworkOptions(const NetworkOptions& options, bool chart, std::string& error);
-
-/// True when the options name an output of their own, so the report is no longer the
-/// default action.
-bool HasNetworkAction(const NetworkOptions& options);
-
-/// The usage text's lines for the network options.
-std::string NetworkUsageText();
-
-/// The network results of one design, computed once for all the outputs asked for.
-class NetworkResults
+/// The network of one design over a sweep.
+struct NetworkSweep
 {
-public:
-    /// Computes what `options` ask for from a parameter text that has passed validation.
-    /// Returns false with a message in `error` when the design cannot be modelled as a
-    /// network (its bandwidth reaches twice its centre frequency). Does nothing, returning
-    /// true, when no network output is asked for.
-    bool Compute(const NetworkOptions& options, const std::string& parms, std::string& error);
-
-    /// Writes the outputs meant for standard output to `out`: the tuning table, then the
-    /// CSV files named "-".
-    void WriteToStream(std::ostream& out) const;
-
-    /// Writes the outputs meant for files, each replaced safely. Returns false with the
-    /// failing file and the reason in `error`; the files before it are written.
-    bool WriteFiles(std::string& error) const;
-
-    /// Sets the chart up with the network lines: |S21| as the yellow line "BW" and |S11|
-    /// as "S11". Returns the index of "BW", -1 when memory ran out.
-    int32_t SetupChart(XChart& chart) const;
-    /// The points of the sweep, when a sweep output was asked for.
-    const std::vector<NetworkPoint>& Points() const { return m_points; }
-    /// The tuning table as aligned text, when it was asked for.
-    const std::string& TuningTableText() const { return m_tuningText; }
-
-private:
-    NetworkOptions m_options;
-    std::vector<NetworkPoint> m_points;
-    std::string m_touchstone;
-    std::string m_csv;
-    std::string m_tuningText;
-    std::string m_tuningCsv;
+    NetworkModel model;
+    std::vector<NetworkPoint> points;
 };
+
+/// Computes the sweep `request` asks for. False with the reason in `error` when the design
+/// cannot be modelled as a network (its bandwidth reaches twice its centre frequency).
+bool ComputeNetworkSweep(const ComputedDesign& design, const NetworkSweepRequest& request,
+                         NetworkSweep& sweep, std::string& error);
+
+/// The Touchstone 1.1 file of a sweep: comments, the option line, then S11, S21, S12 and S22
+/// in real/imaginary form per frequency.
+std::string TouchstoneText(const ComputedDesign& design, const NetworkSweep& sweep);
+
+/// "MHz,S21 dB,S11 dB,delay ns" and a line per point.
+std::string NetworkCsvText(const NetworkSweep& sweep);
+
+/// The tuning table of a design. False with the reason in `error` when the design cannot
+/// be modelled as a network.
+bool ComputeTuning(const ComputedDesign& design, TuningTable& table, std::string& error);
+
+/// The tuning table as aligned text for a person beside the network analyser.
+std::string TuningTableText(const TuningTable& table);
+
+/// The tuning table as CSV: "k,delay ns,coupling k k+1,external Q" and a line per resonator.
+std::string TuningCsvText(const TuningTable& table);
+
+/// The ideal response as "MHz,dB loss" lines, ten significant digits.
+std::string ResponseCsvText(const ComputedDesign& design);
+
+/// Sets the chart up with the network lines of a sweep: |S21| as the yellow line "BW" and
+/// |S11| as "S11". Returns the index of "BW", -1 when memory ran out.
+int32_t SetupNetworkChart(XChart& chart, const NetworkSweep& sweep);

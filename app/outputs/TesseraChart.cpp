@@ -1,6 +1,9 @@
 #include "app/outputs/TesseraChart.h"
 
+#include "app/engine/ComputedDesign.h"
+#include "app/outputs/NetworkOutputs.h"
 #include "chart/XChart.h"
+#include "chart/XChartExport.h"
 
 namespace {
 
@@ -123,4 +126,32 @@ int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, c
     XChartLine& line = *chart.Line(s11Index);
     CopyPoints(line, x, s11Db, n);
     return index;
+}
+
+bool IsChartFileName(const std::string& path)
+{
+    return ChartFileKindFromPath(ZStr(path.c_str())) != XChartFileKind::Unknown;
+}
+
+int MaxChartImageSide()
+{
+    return kMaxChartImageSide;
+}
+
+bool WriteChartFile(const ComputedDesign& design, const NetworkSweep* network,
+                    const std::string& path, int width, int height, std::string& error)
+{
+    XChart chart;
+    if (network != nullptr) {
+        SetupNetworkChart(chart, *network);
+    } else {
+        SetupChartWithData(chart, design.ResponseX().data(), design.ResponseY().data(),
+                           int32_t(design.ResponseX().size()));
+    }
+    ZString message;
+    if (!ExportChart(chart, ZStr(path.c_str()), width, height, message)) {
+        error = ToStdString(message.Str());
+        return false;
+    }
+    return true;
 }

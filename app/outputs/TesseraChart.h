@@ -5,8 +5,11 @@
 #include "base/ZStr.h"
 
 #include <cstdint>
+#include <string>
 
+class ComputedDesign;
 class XChart;
+struct NetworkSweep;
 
 // The calculator's chart: one yellow line "BW" of loss in dB (0 at the top, -100 at the
 // bottom) against frequency in MHz, with grey grid lines and the title at the bottom centre.
@@ -35,3 +38,16 @@ int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XR
 /// as 0. Returns the index of "BW", -1 when memory ran out.
 int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
                           int32_t n);
+
+/// Whether `path` names a chart file the program writes: ".png", ".svg", ".pdf" or ".xch"
+/// (the chart file), in any case.
+bool IsChartFileName(const std::string& path);
+
+/// The largest side of a chart image, pixels.
+int MaxChartImageSide();
+
+/// Writes the chart of `design` to `path` (by its extension), `width` x `height` pixels: the
+/// ideal response, or the network lines of `network` when given. False with the reason in
+/// `error`; an existing file is kept then.
+bool WriteChartFile(const ComputedDesign& design, const NetworkSweep* network,
+                    const std::string& path, int width, int height, std::string& error);

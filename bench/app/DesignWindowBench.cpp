@@ -9,7 +9,7 @@
 //   once as the peer.
 // Needs a display (run under xvfb-run).
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/ParmsText.h"
 #include "app/gui/DesignDialog.h"
 #include "app/gui/DesignTemplate.h"
@@ -117,8 +117,9 @@ void BM_RecomputeOnly(benchmark::State& state)
     DesignInputs inputs;
     for (auto _ : state) {
         inputs.bwmc = inputs.bwmc == 60.0 ? 80.0 : 60.0;
-        DesignOutputs out;
-        benchmark::DoNotOptimize(RecomputeDesign(BuildParms(inputs), LengthUnit::Millimetre, out));
+        std::string status;
+        benchmark::DoNotOptimize(
+            ComputedDesign::Compute(BuildParms(inputs), LengthUnit::Millimetre, status));
     }
 }
 BENCHMARK(BM_RecomputeOnly)->Unit(benchmark::kMillisecond);

@@ -4,7 +4,7 @@
 // straight through the drawing context. The ratio is what the chart's own work (layout, scales,
 // labels, pixel conversion) adds to the drawing itself.
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/ParmsText.h"
 #include "app/outputs/TesseraChart.h"
@@ -26,14 +26,13 @@ constexpr int kWidth = 1000;
 constexpr int kHeight = 600;
 constexpr int kMillion = 1000000;
 
-const DesignOutputs& DefaultResponse()
+const ComputedDesign& DefaultResponse()
 {
-    static const DesignOutputs outputs = [] {
-        DesignOutputs out;
-        RecomputeDesign(BuildParms(DesignInputs{}), LengthUnit::Millimetre, out);
-        return out;
+    static const std::shared_ptr<const ComputedDesign> design = [] {
+        std::string status;
+        return ComputedDesign::Compute(BuildParms(DesignInputs{}), LengthUnit::Millimetre, status);
     }();
-    return outputs;
+    return *design;
 }
 
 // A noisy signal: a slow sine with a faster ripple, so neighbouring points land on different
@@ -88,9 +87,9 @@ void PolylineLoop(benchmark::State& state, const std::vector<plat::Point>& pts)
 
 void CalculatorChart(XChart& chart)
 {
-    const DesignOutputs& out = DefaultResponse();
-    SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
-                       int32_t(out.responseX.size()));
+    const ComputedDesign& design = DefaultResponse();
+    SetupChartWithData(chart, design.ResponseX().data(), design.ResponseY().data(),
+                       int32_t(design.ResponseX().size()));
 }
 
 void MillionPointChart(XChart& chart)

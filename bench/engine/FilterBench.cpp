@@ -2,7 +2,7 @@
 // time an input changes, and its parts. The parts are measured as peers in the same process,
 // so the summary's shares do not depend on the machine's speed.
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/DesignReport.h"
 #include "app/engine/FilterDesign.h"
@@ -29,11 +29,10 @@ const std::string& DefaultParms()
 // The whole recomputation as the calculator runs it on a changed parameter text.
 void BM_Recompute(benchmark::State& state)
 {
-    DesignOutputs outputs;
+    std::string status;
     for (auto _ : state) {
-        const bool ok = RecomputeDesign(DefaultParms(), LengthUnit::Millimetre, outputs);
-        benchmark::DoNotOptimize(ok);
-        benchmark::DoNotOptimize(outputs.report.data());
+        const auto design = ComputedDesign::Compute(DefaultParms(), LengthUnit::Millimetre, status);
+        benchmark::DoNotOptimize(design->Report().data());
     }
 }
 BENCHMARK(BM_Recompute);

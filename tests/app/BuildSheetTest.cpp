@@ -4,7 +4,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/engine/BuildGeometry.h"
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/FilterDesign.h"
 #include "app/outputs/DxfWriter.h"
 #include "tests/TestSupport.h"
@@ -128,12 +128,11 @@ TEST(BuildGeometryTest, EveryLengthRoundsToTheReportsText)
 {
     for (const Design& d : kDesigns) {
         SCOPED_TRACE(std::string(d.parms) + (d.unit == LengthUnit::Inch ? " inch" : " mm"));
-        DesignOutputs outputs;
-        ASSERT_TRUE(RecomputeDesign(d.parms, d.unit, outputs));
-        const std::string& report = outputs.report;
-        BuildDesign build;
-        ASSERT_FALSE(LoadBuildDesign(d.parms, build).has_value());
-        const BuildGeometry& g = build.geometry;
+        std::string status;
+        const auto build = ComputedDesign::Compute(d.parms, d.unit, status);
+        ASSERT_TRUE(build && !build->BuildProblem()) << status;
+        const std::string& report = build->Report();
+        const BuildGeometry& g = build->Geometry();
         const auto text = [&](double inches) { return LengthText(inches, d.unit); };
 
         EXPECT_EQ(text(g.boxDepthInch), ReportValue(report, "Quarter Wavelength = "));
@@ -281,11 +280,12 @@ TEST(DxfWriterTest, PartsReadBackAtTheRodsAndTaps)
 {
     for (const Design& d : kDesigns) {
         SCOPED_TRACE(std::string(d.parms) + (d.unit == LengthUnit::Inch ? " inch" : " mm"));
-        BuildDesign build;
-        ASSERT_FALSE(LoadBuildDesign(d.parms, build).has_value());
-        const BuildGeometry& g = build.geometry;
+        std::string status;
+        const auto build = ComputedDesign::Compute(d.parms, d.unit, status);
+        ASSERT_TRUE(build && !build->BuildProblem()) << status;
+        const BuildGeometry& g = build->Geometry();
         std::string bytes, error;
-        ASSERT_TRUE(DxfDrawing(build, d.unit, bytes, error)) << error;
+        ASSERT_TRUE(DxfDrawing(*build, d.unit, bytes, error)) << error;
         const DxfFile dxf = ReadDxf(bytes);
         const bool inch = d.unit == LengthUnit::Inch;
         EXPECT_EQ(dxf.header.at("$INSUNITS"), inch ? 1 : 4);
@@ -433,13 +433,16 @@ TEST(BuildSheetTest, DesignsThatCannotBeBuiltWriteNothing)
     }
     // The function the calculator calls says the same, and a wrong type is refused.
     std::string error;
-    EXPECT_EQ(WriteBuildSheet(dxf,
-                              "ele=5&rip=1&fzmc=1200&bwmc=70&R=100000&H=20&D=8&E=25&NFR=200"
-                              "&STP=1.4",
-                              LengthUnit::Millimetre, error),
+    const auto unbuildable = ComputedDesign::Compute(
+        "ele=5&rip=1&fzmc=1200&bwmc=70&R=100000&H=20&D=8&E=25&NFR=200&STP=1.4",
+        LengthUnit::Millimetre, error);
+    ASSERT_TRUE(unbuildable);
+    EXPECT_EQ(WriteBuildSheet(dxf, *unbuildable, LengthUnit::Millimetre, error),
               BuildOutputStatus::InvalidDesign);
     EXPECT_EQ(error, "Error: Impedance");
-    EXPECT_EQ(WriteBuildSheet(TempPath("sheet.png"), kDefaultParms, LengthUnit::Millimetre, error),
+    const auto design = ComputedDesign::Compute(kDefaultParms, LengthUnit::Millimetre, error);
+    ASSERT_TRUE(design);
+    EXPECT_EQ(WriteBuildSheet(TempPath("sheet.png"), *design, LengthUnit::Millimetre, error),
               BuildOutputStatus::CannotWrite);
     EXPECT_EQ(Tessera({"--build-sheet", "sheet.dxf"}), kExitUsage);
     EXPECT_EQ(Tessera({"--dxf", "parts.pdf"}), kExitUsage);

@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/engine/DesignReport.h"
+#include "app/engine/FilterSynthesis.h"
 #include "tests/FileFaults.h"
 #include "tests/TestSupport.h"
 #include "tests/app/RunCommandLine.h"
@@ -197,11 +198,48 @@ TEST(CommandLineTest, HelpAndVersion)
     const Outcome help = Tessera({"--help"});
     EXPECT_EQ(help.status, kExitOk);
     EXPECT_EQ(help.err, "");
-    for (const char* option : {"--report", "--parms-text", "--response-csv", "--inch", "--crlf",
-                               "--parms", "--elements", "--ripple", "--fc", "--bw", "--z", "--h",
-                               "--d", "--e", "--version", "--config NAME", "--list-configs"}) {
-        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    // The help, the manual page and the completion come from one table: every option of
+    // it is in each, by name (the manual's hyphens escaped), and each option the parser
+    // takes is in the table.
+    const std::string manual = ManualOptionsText();
+    // The completion's words: the list it offers, and the case labels of the values.
+    const std::string script = BashCompletionText();
+    const std::size_t listAt = script.find("local options='");
+    ASSERT_NE(listAt, std::string::npos);
+    auto words = [](std::string text) {
+        for (char& ch : text) {
+            ch = std::strchr(" |)'\n\t", ch) != nullptr ? ' ' : ch;
+        }
+        return " " + text + " ";
+    };
+    const std::string offered =
+        words(script.substr(listAt + 15, script.find('\'', listAt + 15) - listAt - 15));
+    std::string labels; // the case labels: lines of options ending in ")"
+    std::istringstream lines(script.substr(0, listAt));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, 2, "--") == 0 && line.back() == ')') {
+            labels += line + "\n";
+        }
     }
+    const std::string cases = words(labels);
+    for (const CommandOption& option : CommandOptionTable()) {
+        const std::string name = option.name;
+        EXPECT_NE(help.out.find(" " + name + " "), std::string::npos) << name;
+        std::string roff;
+        for (char ch : name) {
+            roff += ch == '-' ? "\\-" : std::string(1, ch);
+        }
+        EXPECT_NE(manual.find(roff), std::string::npos) << name;
+        EXPECT_NE(offered.find(" " + name + " "), std::string::npos) << name;
+        EXPECT_EQ(cases.find(" " + name + " ") != std::string::npos, option.value != nullptr)
+            << name;
+        std::string error;
+        CommandLineOptions parsed;
+        ParseCommandLine({option.value ? name + "=1" : name}, parsed, error);
+        EXPECT_EQ(error.find("unknown option"), std::string::npos) << name;
+    }
+    EXPECT_EQ(Tessera({"-h"}).out, help.out);
     EXPECT_NE(help.out.find("(default 1200)"), std::string::npos);
     // The limits of the inputs are stated.
     EXPECT_NE(help.out.find("centre frequency, 0.001 to 1000000"), std::string::npos);
@@ -555,6 +593,19 @@ TEST(CommandLineTest, ArgcArgvEntryPoint)
     std::ostringstream err;
     EXPECT_EQ(RunCommandLine(2, argv, out, err), kExitOk);
     EXPECT_EQ(out.str(), std::string("tessera ") + TESSERA_TEST_VERSION + "\n");
+}
+
+TEST(CommandLineTest, EveryOutputReadsOneComputedDesign)
+{
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const long before = SynthesisCount();
+    const Outcome run =
+        Tessera({"--touchstone", folder.File("a.s2p"), "--build-sheet", folder.File("b.svg"),
+                 "--dxf", folder.File("c.dxf"), "--report", "--network-csv", "-", "--tuning",
+                 "--response-csv", "-", "--chart", folder.File("d.xch"), "--network"});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(SynthesisCount() - before, 1);
 }
 
 } // namespace

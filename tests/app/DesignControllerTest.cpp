@@ -1,6 +1,6 @@
 #include "app/gui/DesignController.h"
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/ParmsText.h"
 
 #include <algorithm>
@@ -102,9 +102,10 @@ protected:
     }
     std::string ReportOf(const DesignInputs& inputs, LengthUnit unit = LengthUnit::Millimetre)
     {
-        DesignOutputs out;
-        EXPECT_TRUE(RecomputeDesign(BuildParms(inputs), unit, out));
-        return out.report;
+        std::string status;
+        const auto design = ComputedDesign::Compute(BuildParms(inputs), unit, status);
+        EXPECT_TRUE(design) << status;
+        return design ? design->Report() : std::string();
     }
 
     FakeControls controls;

@@ -1,4 +1,4 @@
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/ParmsText.h"
 #include "app/gui/DesignDialog.h"
 #include "app/gui/DesignTemplate.h"
@@ -91,8 +91,10 @@ private:
 TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
 {
     // At start: the default design, an empty status line, no configuration.
-    DesignOutputs defaults;
-    ASSERT_TRUE(RecomputeDesign(BuildParms(DesignInputs{}), LengthUnit::Millimetre, defaults));
+    std::string status;
+    const auto defaults =
+        ComputedDesign::Compute(BuildParms(DesignInputs{}), LengthUnit::Millimetre, status);
+    ASSERT_TRUE(defaults);
     EXPECT_EQ(dlg->Controller().LastParms(), BuildParms(DesignInputs{}));
     EXPECT_EQ(dlg->Configs().Current(), -1);
     EXPECT_FALSE(Line("S21").GetBool("showLine", true));
@@ -103,8 +105,8 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     ASSERT_TRUE(dlg->ChartMenu().IsNetworkShown());
     EXPECT_TRUE(Line("S21").GetBool("showLine", false));
     const XRealArray& x = Line("S11").Column(XChartColumn::X);
-    ASSERT_EQ(x.Count(), int32_t(defaults.responseX.size()));
-    EXPECT_DOUBLE_EQ(x[0], defaults.responseX.front());
+    ASSERT_EQ(x.Count(), int32_t(defaults->ResponseX().size()));
+    EXPECT_DOUBLE_EQ(x[0], defaults->ResponseX().front());
     const XRealArray& s21 = Line("S21").Column(XChartColumn::Y);
     const double atCentre = s21[x.Count() / 2];
     EXPECT_LT(atCentre, -0.2); // the resonators' loss
@@ -115,7 +117,7 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     dialog.SetFocusControl(slider);
     dialog.SetSliderPos(slider, 140);
     dlg->Controller().OnTick();
-    EXPECT_LT(Line("S11").Column(XChartColumn::X)[0], defaults.responseX.front() - 20.0);
+    EXPECT_LT(Line("S11").Column(XChartColumn::X)[0], defaults->ResponseX().front() - 20.0);
 
     // Export Touchstone... writes the file the dialog names.
     const std::string s2p = TempPath("design_dialog_export.s2p");

@@ -1,6 +1,6 @@
 #include "app/outputs/TesseraChart.h"
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/ParmsText.h"
 #include "chart/XChart.h"
@@ -34,12 +34,19 @@ bool IsYellow(plat::ColorRef c)
 }
 
 // The default design's response, as the calculator computes it.
-DesignOutputs DefaultDesign()
+struct Response
 {
-    DesignOutputs out;
-    EXPECT_TRUE(RecomputeDesign(BuildParms(DesignInputs()), LengthUnit::Millimetre, out))
-        << out.status;
-    return out;
+    std::vector<double> responseX;
+    std::vector<double> responseY;
+};
+
+Response DefaultDesign()
+{
+    std::string status;
+    const auto design =
+        ComputedDesign::Compute(BuildParms(DesignInputs()), LengthUnit::Millimetre, status);
+    EXPECT_TRUE(design) << status;
+    return design ? Response{design->ResponseX(), design->ResponseY()} : Response{};
 }
 
 } // namespace
@@ -95,7 +102,7 @@ TEST(TesseraChartTest, TheLossScaleStaysFixedWhateverTheData)
 
 TEST(TesseraChartTest, DefaultDesignChart)
 {
-    const DesignOutputs out = DefaultDesign();
+    const Response out = DefaultDesign();
     ASSERT_EQ(out.responseX.size(), 200u);
     XChart chart;
     SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
@@ -196,7 +203,7 @@ TEST(TesseraChartTest, NetworkChartDrawsReflectionOnTheSameScale)
 
 TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)
 {
-    const DesignOutputs out = DefaultDesign();
+    const Response out = DefaultDesign();
     XChart chart;
     SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
                        int32_t(out.responseX.size()));
@@ -237,7 +244,7 @@ TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)
 
 TEST(TesseraChartTest, ExportWritesEachFormat)
 {
-    const DesignOutputs out = DefaultDesign();
+    const Response out = DefaultDesign();
     XChart chart;
     SetupChartWithData(chart, out.responseX.data(), out.responseY.data(),
                        int32_t(out.responseX.size()));

@@ -6,7 +6,7 @@
 // and the cursor-values box. Without a file it shows the calculator's chart of its default
 // design. A file that cannot be read is reported on stderr with exit status 1.
 
-#include "app/engine/DesignComputation.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/ParmsText.h"
 #include "app/outputs/TesseraChart.h"
@@ -64,13 +64,15 @@ bool LoadChart(const char* path, XChart& chart, std::string& error)
 // The chart of the default design, as the calculator shows it at start.
 bool DefaultChart(XChart& chart, std::string& error)
 {
-    DesignOutputs outputs;
-    if (!RecomputeDesign(BuildParms(DesignInputs{}), LengthUnit::Millimetre, outputs)) {
-        error = "the default design cannot be computed: " + outputs.status;
+    std::string status;
+    const auto design =
+        ComputedDesign::Compute(BuildParms(DesignInputs{}), LengthUnit::Millimetre, status);
+    if (!design) {
+        error = "the default design cannot be computed: " + status;
         return false;
     }
-    SetupChartWithData(chart, outputs.responseX.data(), outputs.responseY.data(),
-                       int32_t(outputs.responseX.size()));
+    SetupChartWithData(chart, design->ResponseX().data(), design->ResponseY().data(),
+                       int32_t(design->ResponseX().size()));
     return true;
 }
 

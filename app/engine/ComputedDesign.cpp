@@ -1,0 +1,39 @@
+#include "app/engine/ComputedDesign.h"
+
+#include "app/engine/FilterNetwork.h"
+#include "app/engine/FilterResponse.h"
+#include "app/engine/FilterSynthesis.h"
+#include "app/engine/ParmsText.h"
+
+std::shared_ptr<const ComputedDesign> ComputedDesign::Compute(std::string_view parms,
+                                                              LengthUnit unit, std::string& status)
+{
+    // The record holds several kilobyte-sized arrays, so the whole value lives on the heap;
+    // a fresh one for every computation means no value of an earlier design leaks into it.
+    std::shared_ptr<ComputedDesign> computed(new ComputedDesign());
+    FilterDesign& design = computed->m_design;
+    std::optional<std::string> invalid = ParmsToDesign(parms, design);
+    if (!invalid) {
+        invalid = ValidateDesign(design);
+    }
+    if (invalid) {
+        status = ErrorStatusText(*invalid);
+        return nullptr;
+    }
+    status.clear();
+    Synthesize(design);
+    computed->m_parms.assign(parms.data(), parms.size());
+    computed->m_unit = unit;
+    computed->m_report = WriteDesignReport(design, unit);
+    FillResponseArrays(design, computed->m_responseX, computed->m_responseY);
+    computed->m_geometry = ComputeBuildGeometry(design);
+    if (std::optional<std::string> problem = GeometryProblem(design, computed->m_geometry)) {
+        computed->m_buildProblem = ErrorStatusText(*problem);
+    }
+    return computed;
+}
+
+bool ComputedDesign::Network(std::optional<double> qu, NetworkModel& model) const
+{
+    return BuildNetworkModel(m_design, qu.value_or(m_design.qUnloaded), model);
+}
