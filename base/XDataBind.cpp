@@ -24,13 +24,13 @@ bool XDataBind::Exchange(XDataDir, const XValueRef&)
     return SetErrorPath("not implemented", m_path);
 }
 
-bool XDataBind::SetError(ZStr text)
+bool XDataError::SetError(ZStr text)
 {
     m_error.Assign(text);
     return false;
 }
 
-bool XDataBind::SetErrorPath(ZStr message, ZStr path)
+bool XDataError::SetErrorPath(ZStr message, ZStr path)
 {
     m_error.Format("%.*s\r\nPath: %.*s", int(message.len), message.ptr, int(path.len), path.ptr);
     return false;
@@ -48,18 +48,6 @@ XDataBind* XDataBinder::Find(ZStr name) const
     return m_binds.Lookup(name, bind) ? bind : nullptr;
 }
 
-bool XDataBinder::SetError(ZStr text)
-{
-    m_error.Assign(text);
-    return false;
-}
-
-bool XDataBinder::SetErrorPath(ZStr message, ZStr path)
-{
-    m_error.Format("%.*s\r\nPath: %.*s", int(message.len), message.ptr, int(path.len), path.ptr);
-    return false;
-}
-
 bool XDataBinder::SetText(ZStr path, ZStr v)
 {
     ZString text(v);
@@ -74,8 +62,7 @@ bool XDataBinder::Transfer(ZStr path, XDataDir dir, const XValueRef& ref)
     }
     if (!bind->Exchange(dir, ref)) {
         // The binding dies here; its message stays with the binder.
-        m_error = bind->GetError();
-        return false;
+        return SetError(bind->GetError().Str());
     }
     return true;
 }

@@ -15,10 +15,27 @@ enum class XDataDir : int32_t {
     Write = 1, ///< the given reference is copied into the bound value
 };
 
+/// The error of a binding or a binder: the message of its last failure.
+class XDataError
+{
+public:
+    /// Stores text as the error and returns false.
+    bool SetError(ZStr text);
+    /// Stores "message\r\nPath: path" as the error and returns false.
+    bool SetErrorPath(ZStr message, ZStr path);
+    const ZString& GetError() const { return m_error; }
+
+protected:
+    ~XDataError() = default;
+
+private:
+    ZString m_error;
+};
+
 /// One binding: a value somewhere, reached by a path, read and written in any of the typed
 /// kinds of XValueRef. A binding registers itself with its binder under its name while it
 /// lives. Every operation returns false on failure and leaves a message in GetError().
-class XDataBind
+class XDataBind : public XDataError
 {
 public:
     /// Registers the binding with binder (which must outlive it) under name.
@@ -43,26 +60,20 @@ public:
     /// Moves the value between the bound place and ref in direction dir. The base class
     /// binds nothing and fails.
     virtual bool Exchange(XDataDir dir, const XValueRef& ref);
-    /// Stores text as the error and returns false.
-    bool SetError(ZStr text);
-    /// Stores "message\r\nPath: path" as the error and returns false.
-    bool SetErrorPath(ZStr message, ZStr path);
 
     const ZString& GetName() const { return m_name; }
     const ZString& GetPath() const { return m_path; }
-    const ZString& GetError() const { return m_error; }
     XDataBinder& GetBinder() const { return *m_binder; }
 
 private:
     ZString m_name;
     ZString m_path;
     XDataBinder* m_binder;
-    ZString m_error;
 };
 
 /// Resolves paths to bindings. Derived binders provide Lookup; the typed operations by path
 /// look the path up, use the binding once and delete it, keeping its error text.
-class XDataBinder
+class XDataBinder : public XDataError
 {
 public:
     XDataBinder() = default;
@@ -74,9 +85,6 @@ public:
     virtual std::unique_ptr<XDataBind> Lookup(ZStr path);
     /// The live binding registered under name, or null.
     XDataBind* Find(ZStr name) const;
-    bool SetError(ZStr text);
-    bool SetErrorPath(ZStr message, ZStr path);
-    const ZString& GetError() const { return m_error; }
 
     bool GetFlag(ZStr path, bool& v) { return Transfer(path, XDataDir::Read, XValueRef(&v)); }
     bool SetFlag(ZStr path, bool v) { return Transfer(path, XDataDir::Write, XValueRef(&v)); }
@@ -98,7 +106,6 @@ public:
     void Unregister(XDataBind& bind);
 
 private:
-    ZString m_error;
     StringTypeDict<XDataBind*> m_binds;
 };
 

@@ -194,21 +194,28 @@ bool ZString::Assign(const char* text)
     return Assign(text, text ? int32_t(std::strlen(text)) : 0);
 }
 
-bool ZString::Append(const char* p, int32_t n)
+bool ZString::InsertAt(int32_t at, const char* p, int32_t n)
 {
     if (p == nullptr || n <= 0) {
         return n >= 0 || p == nullptr;
     }
+    // The source may view this string's own buffer, which a reallocation would free.
     if (m_buf != nullptr && p >= m_buf && p <= m_buf + m_cap) {
         ZString copy(p, n);
-        return Append(copy.m_buf, copy.m_len);
+        return InsertAt(at, copy.m_buf, copy.m_len);
     }
     int32_t old = m_len;
     if (int64_t(old) + n > INT32_MAX - 2 || !Resize(old + n, Request::Growing)) {
         return false;
     }
-    std::memcpy(m_buf + old, p, size_t(n));
+    std::memmove(m_buf + at + n, m_buf + at, size_t(old - at));
+    std::memcpy(m_buf + at, p, size_t(n));
     return true;
+}
+
+bool ZString::Append(const char* p, int32_t n)
+{
+    return InsertAt(m_len, p, n);
 }
 
 bool ZString::Append(const char* text)
@@ -218,20 +225,7 @@ bool ZString::Append(const char* text)
 
 bool ZString::InsertFront(const char* p, int32_t n)
 {
-    if (p == nullptr || n <= 0) {
-        return n >= 0 || p == nullptr;
-    }
-    if (m_buf != nullptr && p >= m_buf && p <= m_buf + m_cap) {
-        ZString copy(p, n);
-        return InsertFront(copy.m_buf, copy.m_len);
-    }
-    int32_t old = m_len;
-    if (int64_t(old) + n > INT32_MAX - 2 || !Resize(old + n, Request::Growing)) {
-        return false;
-    }
-    std::memmove(m_buf + n, m_buf, size_t(old));
-    std::memcpy(m_buf, p, size_t(n));
-    return true;
+    return InsertAt(0, p, n);
 }
 
 bool ZString::FillUp(int32_t length, char fill)

@@ -115,6 +115,9 @@ private:
         Growing,
     };
     bool Resize(int32_t length, Request kind);
+    /// Inserts n characters from p before index `at` (0 to the length); false when memory
+    /// ran out or the text would grow too long, the string then unchanged.
+    bool InsertAt(int32_t at, const char* p, int32_t n);
     bool VFormat(bool append, const char* fmt, va_list args);
 
     char* m_buf = nullptr;

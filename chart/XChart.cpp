@@ -101,16 +101,14 @@ int32_t XChart::FindLine(ZStr name) const
 
 int32_t XChart::GetOrAddLine(ZStr name)
 {
-    const int32_t found = FindLine(name);
-    if (found >= 0) {
-        return found;
-    }
-    auto line = std::make_unique<XChartLine>(name, this, m_lineCB);
-    line->MergeAttributes(m_lineDefaults);
-    if (!m_lineDefaults.Has("color")) {
-        line->SetColor("color", DefaultLinePalette(m_lines.Count()));
-    }
-    return m_lines.Add(name, std::move(line));
+    return m_lines.FindOrAdd(name, [&] {
+        auto line = std::make_unique<XChartLine>(name, this, m_lineCB);
+        line->MergeAttributes(m_lineDefaults);
+        if (!m_lineDefaults.Has("color")) {
+            line->SetColor("color", DefaultLinePalette(m_lines.Count()));
+        }
+        return line;
+    });
 }
 
 void XChart::RemoveAllLines()

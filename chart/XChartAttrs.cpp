@@ -89,6 +89,18 @@ bool ReadWholeNumber(const ZString* text, double& value)
     return ReadNumber(text->Str(), value, rest);
 }
 
+// The table that Build fills, built on first use; the function-local static makes that safe
+// from any thread.
+template <void (*Build)(XChartAttrTable&)> const XChartAttrTable& BuiltOnce()
+{
+    static const XChartAttrTable* table = [] {
+        auto* t = new XChartAttrTable; // lives until the process ends
+        Build(*t);
+        return t;
+    }();
+    return *table;
+}
+
 } // namespace
 
 // ---- Tables ------------------------------------------------------------------------------
@@ -116,23 +128,12 @@ ZStr XChartAttrTable::DefaultOf(ZStr name) const
 
 const XChartAttrTable& chartAttrTable()
 {
-    // Built on first use; the function-local static makes that safe from any thread.
-    static const XChartAttrTable* table = [] {
-        auto* t = new XChartAttrTable; // lives until the process ends
-        BuildChartTable(*t);
-        return t;
-    }();
-    return *table;
+    return BuiltOnce<BuildChartTable>();
 }
 
 const XChartAttrTable& lineAttrTable()
 {
-    static const XChartAttrTable* table = [] {
-        auto* t = new XChartAttrTable; // lives until the process ends
-        BuildLineTable(*t);
-        return t;
-    }();
-    return *table;
+    return BuiltOnce<BuildLineTable>();
 }
 
 XColor DefaultLinePalette(int32_t n)

@@ -224,12 +224,8 @@ int32_t XChartLine::FindSubLine(ZStr name) const
 
 int32_t XChartLine::GetOrAddSubLine(ZStr name)
 {
-    const int32_t found = FindSubLine(name);
-    if (found >= 0) {
-        return found;
-    }
-    auto sub = std::make_unique<XChartLine>(name, m_chart, *m_cb);
-    return m_subLines.Add(name, std::move(sub));
+    return m_subLines.FindOrAdd(name,
+                                [&] { return std::make_unique<XChartLine>(name, m_chart, *m_cb); });
 }
 
 void XChartLine::SetDrawHook(std::unique_ptr<XChartDL_CL> hook)

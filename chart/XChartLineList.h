@@ -27,6 +27,13 @@ public:
     /// Takes line under name (a name not in the list); returns its index, or -1 (the line
     /// destroyed, the list as it was) when memory ran out.
     int32_t Add(ZStr name, std::unique_ptr<XChartLine> line);
+    /// The index of the line called name; when there is none, the line that make() returns
+    /// (asked only then) is added under that name first. -1 when memory ran out.
+    template <class Make> int32_t FindOrAdd(ZStr name, Make make)
+    {
+        const int32_t found = Find(name);
+        return found >= 0 ? found : Add(name, make());
+    }
     /// Destroys every line.
     void Clear();
 

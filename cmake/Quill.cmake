@@ -84,3 +84,15 @@ function(quill_test name)
                              DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()
+
+# quill_add_subfolders()
+# Adds every folder below the current source folder that has a CMakeLists.txt, so that a new
+# benchmark or fuzz target is one new folder.
+function(quill_add_subfolders)
+    file(GLOB dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(dir IN LISTS dirs)
+        if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+            add_subdirectory(${dir})
+        endif()
+    endforeach()
+endfunction()

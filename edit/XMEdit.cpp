@@ -389,12 +389,20 @@ bool XMEdit::DoKeyDELETE(const XMEditCmdParms&)
 // ---------------------------------------------------------------------------------------
 // Movement
 
-bool XMEdit::DoKeyLEFT(const XMEditCmdParms& p)
+bool XMEdit::CollapseSel(const XMEditCmdParms& p, SelSide side)
 {
     XME_Pos s, e;
     GetSel(s, e);
-    if (s != e && !p.shift) {
-        MoveCaret(s, false);
+    if (s == e || p.shift) {
+        return false;
+    }
+    MoveCaret(side == SelSide::Start ? s : e, false);
+    return true;
+}
+
+bool XMEdit::DoKeyLEFT(const XMEditCmdParms& p)
+{
+    if (CollapseSel(p, SelSide::Start)) {
         return true;
     }
     XME_Pos c = m_caret;
@@ -411,10 +419,7 @@ bool XMEdit::DoKeyLEFT(const XMEditCmdParms& p)
 
 bool XMEdit::DoKeyRIGHT(const XMEditCmdParms& p)
 {
-    XME_Pos s, e;
-    GetSel(s, e);
-    if (s != e && !p.shift) {
-        MoveCaret(e, false);
+    if (CollapseSel(p, SelSide::End)) {
         return true;
     }
     XME_Pos c = m_caret;

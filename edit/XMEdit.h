@@ -235,6 +235,10 @@ private:
     bool DoRedo(const XMEditCmdParms& p);
     bool DoSelDrag(const XMEditCmdParms& p);
 
+    enum class SelSide { Start, End };
+    /// Without Shift, an arrow key on a selection drops it and leaves the caret at its start
+    /// or end, instead of moving; true when it did so.
+    bool CollapseSel(const XMEditCmdParms& p, SelSide side);
     /// Moves up or down by lines, keeping the display column of the first move.
     void MoveLines(int32_t delta, bool extend);
     /// The selected text up to its first line break, or else the word at the caret (which

@@ -26,14 +26,7 @@ bool ZML_Undo::InsertAtStart(const ZStringML_Blk& lines)
 }
 
 ZML_UndoInsert::ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol,
-                               int32_t endLine, int32_t endCol, const ZStringML_Blk& lines)
-    : ZML_Undo(kInsert, buffer, startLine, startCol, endLine, endCol)
-    , m_lines(lines)
-{
-}
-
-ZML_UndoInsert::ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol,
-                               int32_t endLine, int32_t endCol, ZStringML_Blk&& lines)
+                               int32_t endLine, int32_t endCol, ZStringML_Blk lines)
     : ZML_Undo(kInsert, buffer, startLine, startCol, endLine, endCol)
     , m_lines(std::move(lines))
 {
@@ -94,14 +87,7 @@ bool ZML_UndoInsertStr::Merge(int32_t line, int32_t col, int32_t endLine, int32_
 }
 
 ZML_UndoRemove::ZML_UndoRemove(ZStringML* buffer, int32_t startLine, int32_t startCol,
-                               int32_t endLine, int32_t endCol, const ZStringML_Blk& lines)
-    : ZML_Undo(kRemove, buffer, startLine, startCol, endLine, endCol)
-    , m_lines(lines)
-{
-}
-
-ZML_UndoRemove::ZML_UndoRemove(ZStringML* buffer, int32_t startLine, int32_t startCol,
-                               int32_t endLine, int32_t endCol, ZStringML_Blk&& lines)
+                               int32_t endLine, int32_t endCol, ZStringML_Blk lines)
     : ZML_Undo(kRemove, buffer, startLine, startCol, endLine, endCol)
     , m_lines(std::move(lines))
 {

@@ -48,10 +48,9 @@ protected:
 class ZML_UndoInsert : public ZML_Undo
 {
 public:
+    /// Takes `lines` over; a caller that keeps its block passes a copy.
     ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
-                   int32_t endCol, const ZStringML_Blk& lines);
-    ZML_UndoInsert(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
-                   int32_t endCol, ZStringML_Blk&& lines);
+                   int32_t endCol, ZStringML_Blk lines);
     bool Undo() override;
     bool Redo() override;
     const ZStringML_Blk& Lines() const { return m_lines; }
@@ -87,10 +86,9 @@ private:
 class ZML_UndoRemove : public ZML_Undo
 {
 public:
+    /// Takes `lines` over; a caller that keeps its block passes a copy.
     ZML_UndoRemove(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
-                   int32_t endCol, const ZStringML_Blk& lines);
-    ZML_UndoRemove(ZStringML* buffer, int32_t startLine, int32_t startCol, int32_t endLine,
-                   int32_t endCol, ZStringML_Blk&& lines);
+                   int32_t endCol, ZStringML_Blk lines);
     bool Undo() override;
     bool Redo() override;
     const ZStringML_Blk& Lines() const { return m_lines; }

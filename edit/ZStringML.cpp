@@ -148,12 +148,7 @@ bool ZStringML::GetRange(int32_t startLine, int32_t startCol, int32_t endLine, i
     int32_t first = 0;
     int32_t be = 0;
     int32_t fe = 0;
-    if (!ValidPos(startLine, startCol, cache, b, first) ||
-        (endLine < startLine || (endLine == startLine && endCol < startCol))) {
-        return false;
-    }
-    ZStringML_PosCache endCache = cache;
-    if (!ValidPos(endLine, endCol, endCache, be, fe)) {
+    if (!ValidRange(startLine, startCol, endLine, endCol, cache, b, first, be, fe)) {
         return false;
     }
     ZString text;
@@ -196,10 +191,7 @@ bool ZStringML::GetRange(int32_t startLine, int32_t startCol, int32_t endLine, i
         // allocates).
         (void)starts.SetSize(starts.Count() - 1);
     }
-    out.m_text = std::move(text);
-    out.m_lineStart = std::move(starts);
-    out.m_lastLineNL = endsWithBreak;
-    out.m_maxLineLen = -1;
+    out.Adopt(std::move(text), std::move(starts), endsWithBreak);
     return true;
 }
 
@@ -257,6 +249,19 @@ bool ZStringML::ValidPos(int32_t line, int32_t col, ZStringML_PosCache& cache, i
         return false;
     }
     return col <= m_blocks[blk]->LineLength(line - first);
+}
+
+bool ZStringML::ValidRange(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
+                           ZStringML_PosCache& cache, int32_t& startBlk, int32_t& startFirst,
+                           int32_t& endBlk, int32_t& endFirst) const
+{
+    if (!ValidPos(startLine, startCol, cache, startBlk, startFirst) ||
+        (endLine < startLine || (endLine == startLine && endCol < startCol))) {
+        return false;
+    }
+    // The end is looked up from a copy, so that the cache stays at the start of the range.
+    ZStringML_PosCache endCache = cache;
+    return ValidPos(endLine, endCol, endCache, endBlk, endFirst);
 }
 
 void ZStringML::RebuildIndex()
@@ -596,12 +601,7 @@ bool ZStringML::Remove(int32_t startLine, int32_t startCol, int32_t endLine, int
     int32_t fs = 0;
     int32_t be = 0;
     int32_t fe = 0;
-    if (!ValidPos(startLine, startCol, cache, bs, fs) ||
-        (endLine < startLine || (endLine == startLine && endCol < startCol))) {
-        return false;
-    }
-    ZStringML_PosCache endCache = cache;
-    if (!ValidPos(endLine, endCol, endCache, be, fe)) {
+    if (!ValidRange(startLine, startCol, endLine, endCol, cache, bs, fs, be, fe)) {
         return false;
     }
     if (endLine == startLine && endCol == startCol) {

@@ -154,6 +154,11 @@ private:
     bool Locate(int32_t line, ZStringML_PosCache& cache, int32_t& blk, int32_t& first) const;
     bool ValidPos(int32_t line, int32_t col, ZStringML_PosCache& cache, int32_t& blk,
                   int32_t& first) const;
+    /// Whether start..end is a range of valid positions, the start not after the end; gives
+    /// the block of each end and that block's first line. The cache is left at the start.
+    bool ValidRange(int32_t startLine, int32_t startCol, int32_t endLine, int32_t endCol,
+                    ZStringML_PosCache& cache, int32_t& startBlk, int32_t& startFirst,
+                    int32_t& endBlk, int32_t& endFirst) const;
     bool NeedsSplit(int32_t lines, int64_t chars) const;
     /// The parts blk must be cut into to keep the limits, as new blocks in parts (none when
     /// it keeps them). False, parts empty, when memory ran out.

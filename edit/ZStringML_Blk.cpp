@@ -92,10 +92,7 @@ bool ZStringML_Blk::SetLines(const XArray<ZStr, true>& lines, bool lastBreak)
             at += lines[i].len;
         }
     }
-    m_text = std::move(text);
-    m_lineStart = std::move(starts);
-    m_lastLineNL = lastBreak;
-    m_maxLineLen = -1;
+    Adopt(std::move(text), std::move(starts), lastBreak);
     return true;
 }
 
@@ -144,11 +141,16 @@ bool ZStringML_Blk::SetText(ZStr text, ZStr sep)
         }
         (void)out.SetLength(n); // shorter: never allocates
     }
-    m_text = std::move(out);
+    Adopt(std::move(out), std::move(starts), lastBreak);
+    return true;
+}
+
+void ZStringML_Blk::Adopt(ZString&& text, XArray<int32_t>&& starts, bool lastBreak)
+{
+    m_text = std::move(text);
     m_lineStart = std::move(starts);
     m_lastLineNL = lastBreak;
-    m_maxLineLen = -1;
-    return true;
+    m_maxLineLen = -1; // the longest line is measured again when asked for
 }
 
 ZStringML_Blk ZStringML_Blk::FromText(ZStr text, ZStr sep)

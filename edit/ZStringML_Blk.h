@@ -89,6 +89,9 @@ private:
     /// Makes room for n line starts before index at; the new entries are to be filled in.
     /// False when memory ran out (the table unchanged).
     [[nodiscard]] bool InsertStarts(int32_t at, int32_t n);
+    /// Takes text and its line starts, built aside, as the block's content, and whether the
+    /// last line ends with a break. Never allocates.
+    void Adopt(ZString&& text, XArray<int32_t>&& starts, bool lastBreak);
     /// Makes the block the failed form: no lines.
     void MakeEmpty();
     /// Adds delta to the line starts from index from on.

@@ -80,16 +80,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakePushButton(DialogHost& host, const ControlTemplate& ct,
-                                              const Rect& area)
-{
-    return std::make_unique<PushButtonControl>(host, ct, area);
-}
+ControlMaker* const MakePushButton = MakeControl<PushButtonControl>;
 
-std::unique_ptr<DialogControl> MakeCheckBox(DialogHost& host, const ControlTemplate& ct,
-                                            const Rect& area)
-{
-    return std::make_unique<CheckBoxControl>(host, ct, area);
-}
+ControlMaker* const MakeCheckBox = MakeControl<CheckBoxControl>;
 
 } // namespace plat::detail

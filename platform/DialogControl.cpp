@@ -7,22 +7,19 @@
 
 namespace plat::detail {
 
-namespace {
-
-// '@' starts a symbol in toolkit labels, so it is doubled; '&' keeps its meaning of
-// underlining the next letter, as in native dialogs.
-std::string LabelText(const std::string& text)
+// '@' starts a symbol in toolkit labels, so it is always doubled. '&' underlines the next letter
+// unless doubled; control labels keep that meaning, as in native dialogs, while menu items built
+// directly show it as itself.
+std::string ToolkitLabel(const std::string& text, Ampersand amp)
 {
     std::string out;
     for (char c : text) {
         out += c;
-        if (c == '@')
-            out += '@';
+        if (c == '@' || (c == '&' && amp == Ampersand::Literal))
+            out += c;
     }
     return out;
 }
-
-} // namespace
 
 bool SendNotification(ControlTag* tag, uint32_t code)
 {
@@ -68,20 +65,19 @@ void DialogControl::RedrawParent()
 LabelledControl::LabelledControl(DialogHost& host, const ControlTemplate& ct)
     : DialogControl(host, ct)
     , m_text(ct.text)
-    , m_label(LabelText(ct.text))
+    , m_label(ToolkitLabel(ct.text, Ampersand::Underlines))
 {
 }
 
 void LabelledControl::SetText(const std::string& text)
 {
     m_text = text;
-    m_label = LabelText(text);
+    m_label = ToolkitLabel(text, Ampersand::Underlines);
     Widget()->label(m_label.c_str());
     RedrawParent();
 }
 
-std::unique_ptr<DialogControl> CreateDialogControl(DialogHost& host, const ControlTemplate& ct,
-                                                   const Rect& area)
+ControlPtr CreateDialogControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
 {
     // The one table of control kinds: a new kind is a new class and a line here.
     switch (ct.kind) {

@@ -18,19 +18,6 @@ namespace plat::detail {
 
 namespace {
 
-// Menu item labels: items are built directly, so only '@' (a symbol) and '&' (an underline)
-// need care; both are shown as themselves.
-std::string ItemLabel(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        out += c;
-        if (c == '@' || c == '&')
-            out += c;
-    }
-    return out;
-}
-
 // The toolkit menu over `labels`, which must outlive it.
 std::vector<Fl_Menu_Item> MenuOf(const std::vector<std::string>& labels, int fontPx)
 {
@@ -96,7 +83,7 @@ private:
     {
         m_labels.clear();
         for (const std::string& s : m_items)
-            m_labels.push_back(ItemLabel(s));
+            m_labels.push_back(ToolkitLabel(s, Ampersand::Literal));
         m_menu = MenuOf(m_labels, Host().FontPx());
         ++m_version;
         MenuChanged();
@@ -369,16 +356,8 @@ void ComboInput::Changed(Fl_Widget* w, void*)
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakeDropDownList(DialogHost& host, const ControlTemplate& ct,
-                                                const Rect& area)
-{
-    return std::make_unique<DropDownListControl>(host, ct, area);
-}
+ControlMaker* const MakeDropDownList = MakeControl<DropDownListControl>;
 
-std::unique_ptr<DialogControl> MakeDropDownEdit(DialogHost& host, const ControlTemplate& ct,
-                                                const Rect& area)
-{
-    return std::make_unique<DropDownEditControl>(host, ct, area);
-}
+ControlMaker* const MakeDropDownEdit = MakeControl<DropDownEditControl>;
 
 } // namespace plat::detail

@@ -65,10 +65,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakeEdit(DialogHost& host, const ControlTemplate& ct,
-                                        const Rect& area)
-{
-    return std::make_unique<EditControl>(host, ct, area);
-}
+ControlMaker* const MakeEdit = MakeControl<EditControl>;
 
 } // namespace plat::detail

@@ -120,10 +120,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakeListBox(DialogHost& host, const ControlTemplate& ct,
-                                           const Rect& area)
-{
-    return std::make_unique<ListBoxControl>(host, ct, area);
-}
+ControlMaker* const MakeListBox = MakeControl<ListBoxControl>;
 
 } // namespace plat::detail

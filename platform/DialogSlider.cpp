@@ -121,10 +121,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakeSlider(DialogHost& host, const ControlTemplate& ct,
-                                          const Rect& area)
-{
-    return std::make_unique<SliderControl>(host, ct, area);
-}
+ControlMaker* const MakeSlider = MakeControl<SliderControl>;
 
 } // namespace plat::detail

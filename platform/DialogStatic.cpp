@@ -86,16 +86,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<DialogControl> MakeStatic(DialogHost& host, const ControlTemplate& ct,
-                                          const Rect& area)
-{
-    return std::make_unique<StaticControl>(host, ct, area);
-}
+ControlMaker* const MakeStatic = MakeControl<StaticControl>;
 
-std::unique_ptr<DialogControl> MakePicture(DialogHost& host, const ControlTemplate& ct,
-                                           const Rect& area)
-{
-    return std::make_unique<PictureControl>(host, ct, area);
-}
+ControlMaker* const MakePicture = MakeControl<PictureControl>;
 
 } // namespace plat::detail

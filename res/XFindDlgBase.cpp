@@ -44,11 +44,16 @@ XFindDlgBaseCB* XFindDlgBase::CB() const
     return m_cb;
 }
 
+void XFindDlgBase::SetOption(uint8_t& option, int checkId, bool on)
+{
+    option = on ? 1 : 0;
+    if (IsCreated())
+        SetCheck(checkId, option);
+}
+
 void XFindDlgBase::SetIgnoreCase(bool ignoreCase)
 {
-    m_ignoreCase = ignoreCase ? 1 : 0;
-    if (IsCreated())
-        SetCheck(kIdIgnoreCase, m_ignoreCase);
+    SetOption(m_ignoreCase, kIdIgnoreCase, ignoreCase);
 }
 
 bool XFindDlgBase::GetIgnoreCase() const
@@ -58,9 +63,7 @@ bool XFindDlgBase::GetIgnoreCase() const
 
 void XFindDlgBase::SetKeepOpen(bool keepOpen)
 {
-    m_keepOpen = keepOpen ? 1 : 0;
-    if (IsCreated())
-        SetCheck(kIdKeepOpen, m_keepOpen);
+    SetOption(m_keepOpen, kIdKeepOpen, keepOpen);
 }
 
 bool XFindDlgBase::GetKeepOpen() const

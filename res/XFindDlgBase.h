@@ -101,6 +101,8 @@ public:
 
 private:
     void Find(bool forward);
+    /// Keeps an option (1 or 0) and shows it in check box checkId while the dialog is open.
+    void SetOption(uint8_t& option, int checkId, bool on);
     /// Makes the drop-down box one line high; its template height includes the open list.
     void FitComboBox();
     /// The find template from the QuillRES module, or null.

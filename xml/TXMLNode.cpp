@@ -38,6 +38,20 @@ std::unique_ptr<TXMLNode> CloneWith(const Node& node, TXML* owner,
     return copy;
 }
 
+// The raw text of attribute name (variables substituted), converted; def when it is absent.
+template <class T, class Convert>
+bool GetConvertedAttribute(const TXMLNode& node, ZStr name, T& out, T def, TXMLBinder* binder,
+                           Convert convert)
+{
+    ZString text;
+    if (!node.GetAttribute(name, text, ZStr(), TXMLDecode::Raw, binder)) {
+        out = def;
+        return false;
+    }
+    out = convert(text.Text());
+    return true;
+}
+
 } // namespace
 
 TXMLNode::TXMLNode(TXML& owner, TXMLType type, TXMLStore store)
@@ -163,35 +177,20 @@ bool TXMLNode::GetAttribute(ZStr name, ZString& out, ZStr def, TXMLDecode decode
 
 bool TXMLNode::GetBoolAttribute(ZStr name, bool& out, bool def, TXMLBinder* binder) const
 {
-    ZString text;
-    if (!GetAttribute(name, text, ZStr(), TXMLDecode::Raw, binder)) {
-        out = def;
-        return false;
-    }
-    out = ToInt(text.Text()) != 0;
-    return true;
+    return GetConvertedAttribute(*this, name, out, def, binder,
+                                 [](const char* text) { return ToInt(text) != 0; });
 }
 
 bool TXMLNode::GetIntAttribute(ZStr name, int& out, int def, TXMLBinder* binder) const
 {
-    ZString text;
-    if (!GetAttribute(name, text, ZStr(), TXMLDecode::Raw, binder)) {
-        out = def;
-        return false;
-    }
-    out = ToInt(text.Text());
-    return true;
+    return GetConvertedAttribute(*this, name, out, def, binder,
+                                 [](const char* text) { return ToInt(text); });
 }
 
 bool TXMLNode::GetDoubleAttribute(ZStr name, double& out, double def, TXMLBinder* binder) const
 {
-    ZString text;
-    if (!GetAttribute(name, text, ZStr(), TXMLDecode::Raw, binder)) {
-        out = def;
-        return false;
-    }
-    out = std::strtod(text.Text(), nullptr);
-    return true;
+    return GetConvertedAttribute(*this, name, out, def, binder,
+                                 [](const char* text) { return std::strtod(text, nullptr); });
 }
 
 bool TXMLNode::IsElement(ZStr name) const

@@ -137,6 +137,11 @@ protected:
     ZStr ParseChild(ZStr text, bool declarations);
     /// Records code (with the position at) as the owner's error and returns the null span.
     ZStr Fail(TXMLError code, const char* at) const;
+    /// Whether the text of a node that runs up to ">" becomes its value.
+    enum class BracketText { Value, Skipped };
+    /// Parses a node that runs from the start of text up to the next ">", keeping that text
+    /// as the value or not. Returns the rest after the ">", or fails with code without one.
+    ZStr ParseUpToBracket(ZStr text, TXMLError code, BracketText keep);
 
 private:
     ZStr Keep(ZStr text) const;

@@ -416,25 +416,26 @@ ZStr TXMLComment::Parse(ZStr text)
     return Rest(close + 3, end);
 }
 
-ZStr TXMLUnknown::Parse(ZStr text)
+ZStr TXMLNode::ParseUpToBracket(ZStr text, TXMLError code, BracketText keep)
 {
     const char* p = text.ptr;
     const char* end = p ? p + text.len : p;
     const char* gt = Find(p, end, '>');
     if (!gt) {
-        return Fail(TXMLError::Unknown, p);
+        return Fail(code, p);
     }
-    SetValue(ZStr(p, int32_t(gt - p)));
+    if (keep == BracketText::Value) {
+        SetValue(ZStr(p, int32_t(gt - p)));
+    }
     return Rest(gt + 1, end);
+}
+
+ZStr TXMLUnknown::Parse(ZStr text)
+{
+    return ParseUpToBracket(text, TXMLError::Unknown, BracketText::Value);
 }
 
 ZStr TXMLDeclaration::Parse(ZStr text)
 {
-    const char* p = text.ptr;
-    const char* end = p ? p + text.len : p;
-    const char* gt = Find(p, end, '>');
-    if (!gt) {
-        return Fail(TXMLError::Declaration, p);
-    }
-    return Rest(gt + 1, end);
+    return ParseUpToBracket(text, TXMLError::Declaration, BracketText::Skipped);
 }

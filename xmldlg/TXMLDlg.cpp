@@ -31,6 +31,17 @@ plat::DrawContext& MeasureContext()
     return image->Context();
 }
 
+// Copies what map holds for node into out; false, out unchanged, when it holds nothing.
+template <class Map, class Value> bool Lookup(const Map& map, const TXMLNode* node, Value& out)
+{
+    auto found = map.find(node);
+    if (found == map.end()) {
+        return false;
+    }
+    out = found->second;
+    return true;
+}
+
 } // namespace
 
 TXMLDlg::TXMLDlg()
@@ -235,22 +246,12 @@ void TXMLDlg::AfterFirstLayout()
 
 bool TXMLDlg::GetItemRect(const TXMLNode* node, NXRect& rect) const
 {
-    auto found = m_layout.find(node);
-    if (found == m_layout.end()) {
-        return false;
-    }
-    rect = found->second;
-    return true;
+    return Lookup(m_layout, node, rect);
 }
 
 bool TXMLDlg::GetItemStyle(const TXMLNode* node, TXMLDlgStyle& style) const
 {
-    auto found = m_styles.find(node);
-    if (found == m_styles.end()) {
-        return false;
-    }
-    style = found->second;
-    return true;
+    return Lookup(m_styles, node, style);
 }
 
 const plat::Image* TXMLDlg::ImageOf(ZStr src)

@@ -421,32 +421,32 @@ class TabValues final : public KindValues
 public:
     KindResult TextList(TXMLCtrl& c, ZStr, XDataDir dir, XTextArray& v) const override
     {
-        XTabCtrlWnd* tab = Tab(c);
-        if (!tab) {
-            return kNoWindow;
-        }
-        if (dir == XDataDir::Read) {
-            tab->GetCells(v);
-        } else {
-            tab->SetCells(v);
-        }
-        return kDone;
+        return Transfer(c, dir, v);
     }
     KindResult RealList(TXMLCtrl& c, ZStr, XDataDir dir, XRealArray& v) const override
+    {
+        return Transfer(c, dir, v);
+    }
+
+private:
+    // Reads the grid into v or writes v into it; the overloads below pick texts or numbers.
+    template <class Array> static KindResult Transfer(TXMLCtrl& c, XDataDir dir, Array& v)
     {
         XTabCtrlWnd* tab = Tab(c);
         if (!tab) {
             return kNoWindow;
         }
         if (dir == XDataDir::Read) {
-            tab->GetNumbers(v);
+            Get(*tab, v);
         } else {
-            tab->SetNumbers(v);
+            Set(*tab, v);
         }
         return kDone;
     }
-
-private:
+    static void Get(const XTabCtrlWnd& tab, XTextArray& v) { tab.GetCells(v); }
+    static void Get(const XTabCtrlWnd& tab, XRealArray& v) { tab.GetNumbers(v); }
+    static void Set(XTabCtrlWnd& tab, const XTextArray& v) { tab.SetCells(v); }
+    static void Set(XTabCtrlWnd& tab, const XRealArray& v) { tab.SetNumbers(v); }
     static XTabCtrlWnd* Tab(TXMLCtrl& c) { return dynamic_cast<XTabCtrlWnd*>(c.wnd.get()); }
 };
 

@@ -92,6 +92,16 @@ void PlainLines(ZString& text)
     text = out;
 }
 
+// A table's cell margins: "cellMargin" sets both, "cellMarginX" and "cellMarginY"
+// override one each.
+void CellMargins(const TXMLNode& node, double& mx, double& my)
+{
+    node.GetDoubleAttribute("cellMargin", mx, 0.0);
+    my = mx;
+    node.GetDoubleAttribute("cellMarginX", mx, mx);
+    node.GetDoubleAttribute("cellMarginY", my, my);
+}
+
 } // namespace
 
 TXMLDlgLayout::TXMLDlgLayout(TXMLDlg& dlg, plat::DrawContext& dc)
@@ -346,10 +356,7 @@ const TXMLDlgLayout::Table& TXMLDlgLayout::TableOf(const TXMLNode* node)
     t.cols = std::clamp(cols, 1, kMaxTableCols);
     double mx = 0.0;
     double my = 0.0;
-    node->GetDoubleAttribute("cellMargin", mx, 0.0);
-    my = mx;
-    node->GetDoubleAttribute("cellMarginX", mx, mx);
-    node->GetDoubleAttribute("cellMarginY", my, my);
+    CellMargins(*node, mx, my);
     t.colW.assign(size_t(t.cols), 0.0);
     TXMLNodeList rows;
     node->GetChildElements(rows);
@@ -488,10 +495,7 @@ void TXMLDlgLayout::PlaceTable(const TXMLNode* node, const NXRect& box)
     const Table& t = TableOf(node);
     double mx = 0.0;
     double my = 0.0;
-    node->GetDoubleAttribute("cellMargin", mx, 0.0);
-    my = mx;
-    node->GetDoubleAttribute("cellMarginX", mx, mx);
-    node->GetDoubleAttribute("cellMarginY", my, my);
+    CellMargins(*node, mx, my);
     int rowSpace = 0;
     node->GetIntAttribute("rowSpace", rowSpace, 0);
     std::vector<double> colX(size_t(t.cols), box.x);

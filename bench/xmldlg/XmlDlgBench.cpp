@@ -85,38 +85,13 @@ void ParseOnly(benchmark::State& state, const std::string& markup)
     }
 }
 
-void BM_MessageBox(benchmark::State& state)
-{
-    LayoutAndPaint(state, MessageBoxMarkup());
-}
-void BM_MessageBoxParsePeer(benchmark::State& state)
-{
-    ParseOnly(state, MessageBoxMarkup());
-}
-void BM_Dialog200(benchmark::State& state)
-{
-    LayoutAndPaint(state, BigMarkup());
-}
-void BM_Dialog200ParsePeer(benchmark::State& state)
-{
-    ParseOnly(state, BigMarkup());
-}
-
-void BM_MessageBoxWindowed(benchmark::State& state)
-{
-    Windowed(state, MessageBoxMarkup());
-}
-void BM_Dialog200Windowed(benchmark::State& state)
-{
-    Windowed(state, BigMarkup());
-}
-
-BENCHMARK(BM_MessageBoxWindowed)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Dialog200Windowed)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MessageBox)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MessageBoxParsePeer)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Dialog200)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Dialog200ParsePeer)->Unit(benchmark::kMicrosecond);
+// Each subject with each markup: the windowed runs, then layout and paint against parsing alone.
+BENCHMARK_CAPTURE(Windowed, MessageBox, MessageBoxMarkup())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Windowed, Dialog200, BigMarkup())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(LayoutAndPaint, MessageBox, MessageBoxMarkup())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ParseOnly, MessageBoxPeer, MessageBoxMarkup())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(LayoutAndPaint, Dialog200, BigMarkup())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ParseOnly, Dialog200Peer, BigMarkup())->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

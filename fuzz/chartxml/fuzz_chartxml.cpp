@@ -9,6 +9,7 @@
 
 #include "base/ZString.h"
 #include "chart/XChart.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/Image.h"
 #include "xml/TXML.h"
 
@@ -20,13 +21,7 @@
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_chartxml: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 std::string Write(const XChart& chart)
 {

@@ -3,6 +3,7 @@
 // written as a text that reads back as the same colour.
 #include "base/XColor.h"
 #include "base/ZString.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,17 +11,8 @@
 
 namespace {
 
-void Check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool RestIsSuffix(ZStr text, ZStr rest)
-{
-    return rest.len >= 0 && rest.len <= text.len && rest.ptr == text.ptr + (text.len - rest.len);
-}
+using fuzzcheck::Check;
+using fuzzcheck::RestIsSuffix;
 
 } // namespace
 

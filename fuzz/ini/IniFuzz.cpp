@@ -1,19 +1,14 @@
 // Loads arbitrary bytes as an INI file, saves the model and loads the saved text again:
 // the second model must equal the first, and a second save must give the same text.
 #include "base/ZIni.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "ini round trip: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 void CheckSameModel(const ZIni& a, const ZIni& b)
 {

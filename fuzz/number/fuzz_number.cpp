@@ -5,6 +5,7 @@
 #include "base/NumberReader.h"
 #include "base/XValueRef.h"
 #include "base/ZString.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cmath>
 #include <cstddef>
@@ -15,17 +16,8 @@
 
 namespace {
 
-void Check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool RestIsSuffix(ZStr text, ZStr rest)
-{
-    return rest.len >= 0 && rest.len <= text.len && rest.ptr == text.ptr + (text.len - rest.len);
-}
+using fuzzcheck::Check;
+using fuzzcheck::RestIsSuffix;
 
 bool SameBits(double a, double b)
 {

@@ -6,6 +6,7 @@
 // and attribute values that decode back to the values first read.
 
 #include "base/ZString.h"
+#include "fuzz/FuzzCheck.h"
 #include "xml/TXML.h"
 #include "xml/TXMLBinder.h"
 
@@ -16,13 +17,7 @@
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_xml: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 // Knows every variable whose name starts with a letter; its text is the name itself.
 class EchoBinder : public TXMLBinder

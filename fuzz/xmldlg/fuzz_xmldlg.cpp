@@ -5,6 +5,7 @@
 // image. Nothing may crash or hang, every laid-out rectangle must be finite, and the control
 // identifiers must follow their records.
 
+#include "fuzz/FuzzCheck.h"
 #include "platform/Image.h"
 #include "xmldlg/TXMLDlg.h"
 
@@ -15,13 +16,7 @@
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_xmldlg: %s\n", what);
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 bool Finite(const NXRect& r)
 {

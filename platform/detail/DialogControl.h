@@ -40,6 +40,13 @@ struct ControlTag
     virtual ~ControlTag() = default;
 };
 
+/// What '&' means in a label: it underlines the next letter, or it is shown as itself.
+enum class Ampersand { Underlines, Literal };
+
+/// `text` in the toolkit's label form, with the characters that are special to the toolkit
+/// escaped so that they show as written ('&' as `amp` says).
+std::string ToolkitLabel(const std::string& text, Ampersand amp);
+
 /// Sends notification `code` of the control behind `tag` to its dialog. Returns whether the
 /// control still exists afterwards (false also when it was gone before).
 bool SendNotification(ControlTag* tag, uint32_t code);
@@ -118,29 +125,32 @@ private:
     std::string m_label;
 };
 
-/// The control that serves `ct.kind`, its widget built at `area` (pixels in the coordinates of
-/// the toolkit window) but not yet added to a group. Never null.
-std::unique_ptr<DialogControl> CreateDialogControl(DialogHost& host, const ControlTemplate& ct,
-                                                   const Rect& area);
+/// An owned control, as the makers below return it.
+using ControlPtr = std::unique_ptr<DialogControl>;
 
-// The constructors of the kinds, one file each (DialogStatic.cpp, DialogEdit.cpp, ...).
-std::unique_ptr<DialogControl> MakeStatic(DialogHost& host, const ControlTemplate& ct,
-                                          const Rect& area);
-std::unique_ptr<DialogControl> MakePicture(DialogHost& host, const ControlTemplate& ct,
-                                           const Rect& area);
-std::unique_ptr<DialogControl> MakeEdit(DialogHost& host, const ControlTemplate& ct,
-                                        const Rect& area);
-std::unique_ptr<DialogControl> MakePushButton(DialogHost& host, const ControlTemplate& ct,
-                                              const Rect& area);
-std::unique_ptr<DialogControl> MakeCheckBox(DialogHost& host, const ControlTemplate& ct,
-                                            const Rect& area);
-std::unique_ptr<DialogControl> MakeSlider(DialogHost& host, const ControlTemplate& ct,
-                                          const Rect& area);
-std::unique_ptr<DialogControl> MakeDropDownList(DialogHost& host, const ControlTemplate& ct,
-                                                const Rect& area);
-std::unique_ptr<DialogControl> MakeDropDownEdit(DialogHost& host, const ControlTemplate& ct,
-                                                const Rect& area);
-std::unique_ptr<DialogControl> MakeListBox(DialogHost& host, const ControlTemplate& ct,
-                                           const Rect& area);
+/// How a control is made: the control for `ct`, its widget built at `area` (pixels in the
+/// coordinates of the toolkit window) but not yet added to a group. Never null.
+using ControlMaker = ControlPtr(DialogHost& host, const ControlTemplate& ct, const Rect& area);
+
+/// Makes the control that serves `ct.kind`.
+ControlMaker CreateDialogControl;
+
+/// The maker of control class C, which is built from the same three arguments.
+template <class C>
+ControlPtr MakeControl(DialogHost& host, const ControlTemplate& ct, const Rect& area)
+{
+    return std::make_unique<C>(host, ct, area);
+}
+
+// The makers of the kinds, one file each (DialogStatic.cpp, DialogEdit.cpp, ...).
+extern ControlMaker* const MakeStatic;
+extern ControlMaker* const MakePicture;
+extern ControlMaker* const MakeEdit;
+extern ControlMaker* const MakePushButton;
+extern ControlMaker* const MakeCheckBox;
+extern ControlMaker* const MakeSlider;
+extern ControlMaker* const MakeDropDownList;
+extern ControlMaker* const MakeDropDownEdit;
+extern ControlMaker* const MakeListBox;
 
 } // namespace plat::detail

@@ -1,6 +1,7 @@
 #include "base/ZFile.h"
 
 #include "tests/FileFaults.h"
+#include "tests/TestSupport.h"
 
 #include <cerrno>
 #include <csignal>
@@ -22,33 +23,17 @@ using Names = std::vector<std::string>;
 class ZFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/zfile-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        m_dir = tmpl;
-    }
-    void TearDown() override
-    {
-        ::chmod(m_dir.c_str(), 0700);
-        ASSERT_EQ(std::system(("rm -rf '" + m_dir + "'").c_str()), 0);
-    }
+    void SetUp() override { ASSERT_TRUE(m_temp.Made()); }
 
-    std::string File(const std::string& name) const { return m_dir + "/" + name; }
+    std::string File(const std::string& name) const { return m_temp.File(name); }
 
     void Write(const std::string& name, const std::string& contents, mode_t mode = 0644) const
     {
-        std::ofstream(File(name), std::ios::binary) << contents;
+        m_temp.Write(name, contents);
         ::chmod(File(name).c_str(), mode);
     }
 
-    std::string Read(const std::string& name) const
-    {
-        std::ifstream in(File(name), std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string Read(const std::string& name) const { return m_temp.Read(name); }
 
     /// Replaces name in the test folder; the errno (or kZFileNotRegular) of a failure, 0.
     int Replace(const std::string& name, const std::string& contents) const
@@ -73,7 +58,7 @@ protected:
         return n >= 0 && std::string(buffer, size_t(n)) == to;
     }
 
-    std::string m_dir;
+    TempFolder m_temp{"zfile-test-"};
 };
 
 TEST_F(ZFileTest, ReplacesKeepingOwnerAndModeAndNewFilesFollowTheUmask)
@@ -111,7 +96,8 @@ TEST_F(ZFileTest, ReplacesKeepingOwnerAndModeAndNewFilesFollowTheUmask)
     EXPECT_EQ(Read(longName), "two");
     EXPECT_EQ(Replace(std::string(256, 'n'), "x"), ENAMETOOLONG);
 
-    EXPECT_EQ(FolderEntries(m_dir), (Names{"kept.ini", "new.ini", longName, "private.ini"}));
+    EXPECT_EQ(FolderEntries(m_temp.Path()),
+              (Names{"kept.ini", "new.ini", longName, "private.ini"}));
 }
 
 // Links lead to the file that is replaced; files nobody may write, devices, fifos, folders
@@ -163,7 +149,7 @@ TEST_F(ZFileTest, LinksAreWrittenThroughAndUnwritableTargetsRefused)
     EXPECT_EQ(Replace("sub", "x"), EISDIR);
     EXPECT_EQ(Replace("loop1", "x"), ELOOP);
     EXPECT_EQ(Replace("no/such/folder.ini", "x"), ENOENT);
-    EXPECT_EQ(FolderEntries(m_dir),
+    EXPECT_EQ(FolderEntries(m_temp.Path()),
               (Names{"chain.ini", "dangling.csv", "full.png", "link.ini", "loop1", "loop2",
                      "none.png", "pipe.csv", "real.ini", "ro-link.xch", "ro.xch", "sub"}));
     EXPECT_EQ(FolderEntries(File("sub")), (Names{"abs.ini", "made.csv", "up.ini"}));
@@ -205,7 +191,7 @@ TEST_F(ZFileTest, LeftoversOfInterruptedSavesGoWithTheNextSaveOfTheirTarget)
         StartInterruptedSave(File("Tessera.ini"), false);
     }
     StartInterruptedSave(File("other.ini"), false);
-    Names names = FolderEntries(m_dir);
+    Names names = FolderEntries(m_temp.Path());
     ASSERT_EQ(names.size(), 4u);
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(names[i].rfind(".tsr-", 0), 0u) << names[i];
@@ -218,16 +204,17 @@ TEST_F(ZFileTest, LeftoversOfInterruptedSavesGoWithTheNextSaveOfTheirTarget)
     const pid_t running = StartInterruptedSave(File("Tessera.ini"), true);
     EXPECT_EQ(Replace("Tessera.ini", "new"), 0);
     EXPECT_EQ(Read("Tessera.ini"), "new");
-    EXPECT_EQ(FolderEntries(m_dir).size(), 4u) << "the running save's and the other target's";
+    EXPECT_EQ(FolderEntries(m_temp.Path()).size(), 4u)
+        << "the running save's and the other target's";
 
     // Once the running save is gone, its file is a leftover too; the other target's file
     // waits for its own next save.
     ::kill(running, SIGKILL);
     ::waitpid(running, nullptr, 0);
     EXPECT_EQ(Replace("Tessera.ini", "newer"), 0);
-    EXPECT_EQ(FolderEntries(m_dir).size(), 3u);
+    EXPECT_EQ(FolderEntries(m_temp.Path()).size(), 3u);
     EXPECT_EQ(Replace("other.ini", "more"), 0);
-    EXPECT_EQ(FolderEntries(m_dir), (Names{"Tessera.ini", "other.ini"}));
+    EXPECT_EQ(FolderEntries(m_temp.Path()), (Names{"Tessera.ini", "other.ini"}));
     EXPECT_EQ(Read("Tessera.ini"), "newer");
 }
 

@@ -1,6 +1,7 @@
 #include "base/ZIni.h"
 
 #include "tests/FileFaults.h"
+#include "tests/TestSupport.h"
 
 #include <cerrno>
 #include <csignal>
@@ -19,44 +20,26 @@ namespace {
 class ZIniTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/zini-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        m_dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::string cmd = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
+    void SetUp() override { ASSERT_TRUE(m_temp.Made()); }
 
-    std::string File(const char* name) const { return m_dir + "/" + name; }
-
+    std::string File(const char* name) const { return m_temp.File(name); }
     void Write(const char* name, const std::string& contents) const
     {
-        std::ofstream(File(name), std::ios::binary) << contents;
+        m_temp.Write(name, contents);
     }
-
-    std::string Read(const char* name) const
-    {
-        std::ifstream in(File(name), std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string Read(const char* name) const { return m_temp.Read(name); }
 
     /// Loads name from the test folder.
     bool Load(ZIni& ini, const char* name, bool keep = false) const
     {
-        return ini.Load(ZStr(m_dir.c_str()), ZStr(name), keep);
+        return ini.Load(ZStr(m_temp.Path().c_str()), ZStr(name), keep);
     }
     bool Save(ZIni& ini, const char* name) const
     {
         return ini.Save(ZStr(""), ZStr(File(name).c_str()), true);
     }
 
-    std::string m_dir;
+    TempFolder m_temp{"zini-test-"};
 };
 
 std::string Value(const ZIni& ini, const char* section, const char* key)
@@ -326,14 +309,14 @@ TEST_F(ZIniTest, FailedWriteLeavesTheOldFileIntact)
     EXPECT_FALSE(saved);
     EXPECT_EQ(ini.path, File("keep.ini").c_str());
     EXPECT_EQ(Read("keep.ini"), "[C_1]\nName=precious\n");
-    EXPECT_EQ(std::system(("test $(ls '" + m_dir + "' | wc -l) -eq 1").c_str()), 0)
+    EXPECT_EQ(std::system(("test $(ls '" + m_temp.Path() + "' | wc -l) -eq 1").c_str()), 0)
         << "the temporary file is removed";
 
-    EXPECT_FALSE(ini.Save("", (m_dir + "/no/such/dir/x.ini").c_str(), true));
+    EXPECT_FALSE(ini.Save("", (m_temp.Path() + "/no/such/dir/x.ini").c_str(), true));
 
     // The reason reaches a caller that asks for it.
     int code = -99;
-    EXPECT_FALSE(ini.Save("", (m_dir + "/no/such/dir/x.ini").c_str(), true, &code));
+    EXPECT_FALSE(ini.Save("", (m_temp.Path() + "/no/such/dir/x.ini").c_str(), true, &code));
     EXPECT_EQ(code, ENOENT);
     ASSERT_TRUE(ini.Save("", File("keep.ini").c_str(), true, &code));
     EXPECT_EQ(code, 0);
@@ -373,10 +356,10 @@ TEST_F(ZIniTest, SavesKilledAtRandomMomentsLoseNothing)
         EXPECT_TRUE(now == texts[0] || now == texts[1])
             << "round " << round << ": " << now.size() << " bytes";
         seenSecond += now == texts[1] ? 1 : 0;
-        EXPECT_LE(filefaults::FolderEntries(m_dir).size(), 2u) << "round " << round;
+        EXPECT_LE(filefaults::FolderEntries(m_temp.Path()).size(), 2u) << "round " << round;
     }
     ASSERT_TRUE(Save(first, "Tessera.ini"));
-    EXPECT_EQ(filefaults::FolderEntries(m_dir), std::vector<std::string>{"Tessera.ini"});
+    EXPECT_EQ(filefaults::FolderEntries(m_temp.Path()), std::vector<std::string>{"Tessera.ini"});
     RecordProperty("roundsEndingWithTheSecondText", seenSecond);
 }
 

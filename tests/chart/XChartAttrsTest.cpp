@@ -47,16 +47,21 @@ TEST(XChartAttrsTest, LineTableDefaultsAndDerivedBarColours)
 {
     const XChartAttrTable& t = lineAttrTable();
     auto def = [&t](const char* name) { return S(t.Find(name)->value); };
-    EXPECT_EQ(def("lineType"), "line");
-    EXPECT_EQ(def("axis"), "xy");
-    EXPECT_EQ(def("grid"), "0");
-    EXPECT_EQ(def("fixedScaleX"), "");
-    EXPECT_EQ(def("axisLenPrecentY"), "100.0");
-    EXPECT_EQ(def("barWidthPercent"), "100");
-    EXPECT_EQ(def("gridColor"), "darkgreen");
-    EXPECT_EQ(def("lineLowColor"), "red");
-    EXPECT_EQ(def("axisUnitPlaceX"), "1");
-    EXPECT_EQ(def("axisUnitPlaceY"), "2");
+    const char* const defaults[][2] = {
+        {"lineType", "line"},
+        {"axis", "xy"},
+        {"grid", "0"},
+        {"fixedScaleX", ""},
+        {"axisLenPrecentY", "100.0"},
+        {"barWidthPercent", "100"},
+        {"gridColor", "darkgreen"},
+        {"lineLowColor", "red"},
+        {"axisUnitPlaceX", "1"},
+        {"axisUnitPlaceY", "2"},
+    };
+    for (const auto& d : defaults) {
+        EXPECT_EQ(def(d[0]), d[1]) << d[0];
+    }
     // The four bar colours are copies of the colour default.
     for (const char* name : {"colorPos", "colorPosBase", "colorNeg", "colorNegBase"}) {
         EXPECT_EQ(def(name), "green") << name;

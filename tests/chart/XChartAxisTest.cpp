@@ -20,6 +20,14 @@ double Step(double lo, double hi, int level, bool log = false)
     return XChartAxis::NiceStepFor(lo, hi, level, log);
 }
 
+// Rounds [lo, hi] out as NiceStepFor does at level 1 and checks the rounded ends.
+void ExpectRoundedOut(double lo, double hi, bool log, double wantLo, double wantHi)
+{
+    XChartAxis::NiceStepFor(lo, hi, 1, log);
+    EXPECT_DOUBLE_EQ(lo, wantLo);
+    EXPECT_DOUBLE_EQ(hi, wantHi);
+}
+
 class AxisTest : public ::testing::Test
 {
 protected:
@@ -95,11 +103,7 @@ TEST(XChartNiceStepTest, WorkedCases)
     EXPECT_DOUBLE_EQ(Step(-100.0, 0.0, 1), 10.0);
     EXPECT_DOUBLE_EQ(Step(0.0, 3e-7, 1), 5e-8);
 
-    lo = 1062.0;
-    hi = 1338.6;
-    XChartAxis::NiceStepFor(lo, hi, 1, false);
-    EXPECT_DOUBLE_EQ(lo, 1050.0);
-    EXPECT_DOUBLE_EQ(hi, 1350.0);
+    ExpectRoundedOut(1062.0, 1338.6, false, 1050.0, 1350.0);
 }
 
 TEST(XChartNiceStepTest, LogarithmicSteps)
@@ -114,11 +118,7 @@ TEST(XChartNiceStepTest, LogarithmicSteps)
     EXPECT_DOUBLE_EQ(Step(2.0, 50.0, 2, true), 12.0);
     EXPECT_DOUBLE_EQ(Step(2.0, 50.0, 3, true), 15.0);
     // A rounded start of 0 is replaced by the minimum cut to its leading digit.
-    lo = 2.7;
-    hi = 50.0;
-    XChartAxis::NiceStepFor(lo, hi, 1, true);
-    EXPECT_DOUBLE_EQ(lo, 2.0);
-    EXPECT_DOUBLE_EQ(hi, 50.0);
+    ExpectRoundedOut(2.7, 50.0, true, 2.0, 50.0);
 }
 
 TEST(XChartNiceStepTest, EmptyOrUnusableRangesAreLeftAlone)

@@ -12,6 +12,7 @@
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
+#include "tests/GuiTest.h"
 #include "tests/TestSupport.h"
 #include "tests/chart/ChartTestUtil.h"
 
@@ -59,15 +60,17 @@ bool FileExists(const std::string& path)
     return std::ifstream(path).good();
 }
 
-class XChartWndGuiTest : public ::testing::Test
+class XChartWndGuiTest : public OwnerWindowTest
 {
 protected:
+    XChartWndGuiTest()
+        : OwnerWindowTest("chart", plat::Rect::FromXYWH(30, 30, kW, kH))
+    {
+    }
     void SetUp() override
     {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-        ASSERT_TRUE(m_top.CreateTopLevel("chart", plat::Rect::FromXYWH(30, 30, kW, kH),
-                                         plat::WindowStyle::kVisible));
-        ASSERT_TRUE(m_wnd.CreateChild(m_top, plat::Rect::FromXYWH(0, 0, kW, kH),
+        ASSERT_NO_FATAL_FAILURE(OwnerWindowTest::SetUp());
+        ASSERT_TRUE(m_wnd.CreateChild(m_owner, plat::Rect::FromXYWH(0, 0, kW, kH),
                                       plat::WindowStyle::kVisible));
         XChart& chart = m_wnd.Chart();
         chart.SetHost(&m_host);
@@ -77,11 +80,10 @@ protected:
     }
     void TearDown() override
     {
-        plat::test::SetModalHook({});
         if (m_wnd.GetChart()) {
             m_wnd.GetChart()->SetHost(nullptr);
         }
-        plat::test::ProcessUntilIdle(500);
+        OwnerWindowTest::TearDown();
     }
 
     XChart& Chart() { return *m_wnd.GetChart(); }
@@ -119,7 +121,6 @@ protected:
         plat::test::ProcessUntilIdle();
     }
 
-    plat::Window m_top;
     XChartWnd m_wnd;
     Host m_host;
 };

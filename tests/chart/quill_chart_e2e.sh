@@ -6,18 +6,8 @@
 #   quill_chart_e2e.sh QUILL_CHART_EXECUTABLE
 set -u
 exe=$1
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "quill-chart e2e: $*" >&2
-    import -window root "$work/../quill_chart_e2e_failure.png" 2>/dev/null
-    exit 1
-}
+. "$(dirname "$0")/../e2e_common.sh"
+e2e_begin quill-chart
 
 # The chart as Copy XML writes it: every attribute in the file is one the writer keeps, so
 # reading and copying gives the file back byte for byte.

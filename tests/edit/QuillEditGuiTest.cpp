@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
+#include "tests/GuiTest.h"
 #include "tests/TestSupport.h"
 #include "tools/quill-edit/QuillEditApp.h"
 
@@ -18,22 +19,14 @@
 
 namespace {
 
-class QuillEditTest : public ::testing::Test
+class QuillEditTest : public GuiTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-        ASSERT_NE(mkdtemp(m_dir), nullptr);
-        m_path = std::string(m_dir) + "/t.txt";
-        std::ofstream(m_path, std::ios::binary) << "a\r\nb\r\n";
-    }
-    void TearDown() override
-    {
-        plat::test::SetModalHook({});
-        plat::test::ProcessUntilIdle(500);
-        std::remove(m_path.c_str());
-        rmdir(m_dir);
+        ASSERT_NO_FATAL_FAILURE(GuiTest::SetUp());
+        ASSERT_TRUE(m_dir.Made());
+        m_dir.Write("t.txt", "a\r\nb\r\n");
     }
     // Answers every message box with button and records its text.
     void Answer(int button)
@@ -50,8 +43,8 @@ protected:
         app.OnMessage(app.GetTop(), close);
     }
 
-    char m_dir[32] = "/tmp/quill_edit_guiXXXXXX";
-    std::string m_path;
+    TempFolder m_dir{"quill_edit_gui"};
+    const std::string m_path = m_dir.File("t.txt");
     std::vector<std::string> m_boxes;
 };
 
@@ -111,7 +104,7 @@ TEST_F(QuillEditTest, CloseWithChangesKeepsSavesOrDropsThemAsAnswered)
 
 TEST_F(QuillEditTest, AFailedSaveKeepsTheChangesAndTheWindow)
 {
-    const std::string gone = std::string(m_dir) + "/no/such/folder.txt";
+    const std::string gone = m_dir.File("no/such/folder.txt");
     QuillEditApp app(gone, false);
     ASSERT_TRUE(app.Open(ZString("text"), ZStr("\n")));
     XMEditCmdParms p;

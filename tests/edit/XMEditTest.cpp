@@ -5,6 +5,7 @@
 #include "edit/XMEditMT.h"
 #include "platform/Image.h"
 #include "platform/Messages.h"
+#include "tests/TestSupport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -577,22 +578,22 @@ TEST_F(XMEditTest, PaintsOnlyTheLinesInView)
 
 TEST_F(XMEditTest, DroppedFilesLoadTextAndRefuseTheRest)
 {
-    char dir[] = "/tmp/xmedit_dropXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string text = std::string(dir) + "/a.txt";
-    const std::string binary = std::string(dir) + "/b.bin";
-    std::ofstream(text, std::ios::binary) << "one\r\ntwo\r\n";
-    std::ofstream(binary, std::ios::binary) << std::string("ab\0cd", 5);
+    TempFolder dir("xmedit_drop");
+    ASSERT_TRUE(dir.Made());
+    const std::string text = dir.File("a.txt");
+    const std::string binary = dir.File("b.bin");
+    dir.Write("a.txt", "one\r\ntwo\r\n");
+    dir.Write("b.bin", std::string("ab\0cd", 5));
     Load("keep|");
     // Binary and missing files change nothing.
     EXPECT_FALSE(edit.DropFiles({binary}));
-    EXPECT_FALSE(edit.DropFiles({std::string(dir) + "/missing.txt"}));
+    EXPECT_FALSE(edit.DropFiles({dir.File("missing.txt")}));
     EXPECT_EQ(State(), "keep|");
     ZString read;
     ZString error;
     EXPECT_FALSE(XMEdit::ReadTextFile(binary, read, error));
     EXPECT_NE(std::string(error.Text()).find("not a text file"), std::string::npos);
-    EXPECT_FALSE(XMEdit::ReadTextFile(dir, read, error));
+    EXPECT_FALSE(XMEdit::ReadTextFile(dir.Path(), read, error));
     // A text file replaces the text, split at its own line break; undo brings the old back.
     EXPECT_TRUE(edit.DropFiles({text, binary}));
     EXPECT_EQ(State(), "|one\ntwo\n");
@@ -605,9 +606,6 @@ TEST_F(XMEditTest, DroppedFilesLoadTextAndRefuseTheRest)
     edit.SetReadOnly(true);
     EXPECT_FALSE(edit.DropFiles({text}));
     EXPECT_EQ(TextOf(edit), "keep");
-    std::remove(text.c_str());
-    std::remove(binary.c_str());
-    rmdir(dir);
 }
 
 TEST_F(XMEditTest, FontColoursScrollBarsAndWholeTextReplacement)

@@ -11,6 +11,8 @@
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
 #include "res/XFindDlgBaseAPI.h"
+#include "tests/GuiTest.h"
+#include "tests/TestSupport.h"
 
 #include <cstdio>
 #include <fstream>
@@ -24,23 +26,20 @@ namespace {
 using plat::Keys::kControl;
 using plat::Keys::kShift;
 
-class XMEditWndTest : public ::testing::Test
+class XMEditWndTest : public OwnerWindowTest
 {
 protected:
+    XMEditWndTest()
+        : OwnerWindowTest("editor", plat::Rect::FromXYWH(40, 40, 420, 300))
+    {
+    }
     void SetUp() override
     {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-        ASSERT_TRUE(m_top.CreateTopLevel("editor", plat::Rect::FromXYWH(40, 40, 420, 300),
-                                         plat::WindowStyle::kVisible));
-        ASSERT_TRUE(m_wnd.Create(m_top, plat::Rect::FromXYWH(0, 0, 420, 300)));
+        ASSERT_NO_FATAL_FAILURE(OwnerWindowTest::SetUp());
+        ASSERT_TRUE(m_wnd.Create(m_owner, plat::Rect::FromXYWH(0, 0, 420, 300)));
         plat::test::ProcessUntilIdle();
         plat::test::Click(m_wnd, {5, 5});
         plat::test::ProcessUntilIdle();
-    }
-    void TearDown() override
-    {
-        plat::test::SetModalHook({});
-        plat::test::ProcessUntilIdle(500);
     }
     void Key(uint32_t vk, uint32_t keys = 0)
     {
@@ -67,7 +66,6 @@ protected:
         return {c.x + 1, c.y + m_wnd.GetEdit().LineHeight() / 2};
     }
 
-    plat::Window m_top;
     XMEditWnd m_wnd;
 };
 
@@ -327,14 +325,14 @@ TEST_F(XMEditWndTest, FindDialogSearchesFromTheCaretAndHidesUnlessKeptOpen)
 
 TEST_F(XMEditWndTest, DroppedFilesAreLoadedOrRefusedWithAMessage)
 {
-    char dir[] = "/tmp/xmedit_gui_dropXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string text = std::string(dir) + "/t.txt";
-    const std::string binary = std::string(dir) + "/b.bin";
-    std::ofstream(text, std::ios::binary) << "dropped\nlines";
-    std::ofstream(binary, std::ios::binary) << std::string("\x7f"
-                                                           "ELF\0\0",
-                                                           6);
+    TempFolder dir("xmedit_gui_drop");
+    ASSERT_TRUE(dir.Made());
+    const std::string text = dir.File("t.txt");
+    const std::string binary = dir.File("b.bin");
+    dir.Write("t.txt", "dropped\nlines");
+    dir.Write("b.bin", std::string("\x7f"
+                                   "ELF\0\0",
+                                   6));
     Load("mine|");
     std::vector<std::string> boxes;
     plat::test::SetModalHook([&](const plat::test::ModalRequest& r) {
@@ -349,7 +347,4 @@ TEST_F(XMEditWndTest, DroppedFilesAreLoadedOrRefusedWithAMessage)
     plat::test::DropFiles(m_wnd, {20, 20}, {text});
     plat::test::ProcessUntilIdle();
     EXPECT_EQ(State(), "|dropped\nlines");
-    std::remove(text.c_str());
-    std::remove(binary.c_str());
-    rmdir(dir);
 }

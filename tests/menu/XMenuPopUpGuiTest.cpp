@@ -6,6 +6,7 @@
 #include "platform/Messages.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
+#include "tests/GuiTest.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -31,20 +32,12 @@ struct RecordingCB : XMenuPopUpCB
     int32_t menusWhileCalled = -1;
 };
 
-class XMenuPopUpGuiTest : public ::testing::Test
+class XMenuPopUpGuiTest : public OwnerWindowTest
 {
 protected:
-    void SetUp() override
+    XMenuPopUpGuiTest()
+        : OwnerWindowTest("menu owner", plat::Rect::FromXYWH(40, 40, 300, 200))
     {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-        ASSERT_TRUE(m_owner.CreateTopLevel("menu owner", plat::Rect::FromXYWH(40, 40, 300, 200),
-                                           plat::WindowStyle::kVisible));
-        plat::test::ProcessUntilIdle();
-    }
-    void TearDown() override
-    {
-        plat::test::SetModalHook({});
-        plat::test::ProcessUntilIdle(500);
     }
     // Answers every popup menu with the given id and records what it offered.
     void AnswerWith(int id)
@@ -71,7 +64,6 @@ protected:
         return m;
     }
 
-    plat::Window m_owner;
     std::vector<std::string> offered;
     std::vector<uint32_t> offeredIds;
 };

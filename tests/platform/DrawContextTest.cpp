@@ -14,37 +14,34 @@ constexpr ColorRef kBlue = Rgb(0, 0, 255);
 constexpr ColorRef kWhite = Rgb(255, 255, 255);
 constexpr ColorRef kBlack = Rgb(0, 0, 0);
 
-// Counts the pixels of a rectangle of the image that have exactly the colour c.
-int CountColor(const Image& img, const Rect& r, ColorRef c)
+// Counts the pixels (x, y) of rectangle r for which counts(x, y) holds.
+template <class Pred> int CountWhere(const Rect& r, Pred counts)
 {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            if (img.GetAlpha(x, y) == 255 && img.GetPixel(x, y) == c)
+            if (counts(x, y))
                 ++n;
     return n;
+}
+
+// Counts the pixels of a rectangle of the image that have exactly the colour c.
+int CountColor(const Image& img, const Rect& r, ColorRef c)
+{
+    return CountWhere(
+        r, [&](int x, int y) { return img.GetAlpha(x, y) == 255 && img.GetPixel(x, y) == c; });
 }
 
 // Counts the pixels that something was drawn on (alpha above 0).
 int CountInk(const Image& img, const Rect& r)
 {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (img.GetAlpha(x, y) > 0)
-                ++n;
-    return n;
+    return CountWhere(r, [&](int x, int y) { return img.GetAlpha(x, y) > 0; });
 }
 
 // Counts the pixels covered at least half (antialiased edges count by their coverage).
 int CountHalfCovered(const Image& img, const Rect& r)
 {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (img.GetAlpha(x, y) >= 128)
-                ++n;
-    return n;
+    return CountWhere(r, [&](int x, int y) { return img.GetAlpha(x, y) >= 128; });
 }
 
 } // namespace

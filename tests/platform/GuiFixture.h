@@ -1,27 +1,13 @@
 #pragma once
-// Shared by the GUI tests: opens the display and records the messages a window receives.
+// Shared by the platform GUI tests: records the messages a window receives.
 
-#include "platform/Application.h"
 #include "platform/DrawContext.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
+#include "tests/GuiTest.h"
 
 #include <gtest/gtest.h>
 #include <vector>
-
-class GuiTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-    }
-    void TearDown() override
-    {
-        plat::test::SetModalHook({});
-        plat::test::ProcessUntilIdle(500);
-    }
-};
 
 /// Records every message and paint of the windows it serves.
 class Recorder : public plat::WindowCB

@@ -154,16 +154,21 @@ TEST(ImageTest, DegenerateSizesAreRaisedAndMovedImagesStayUsable)
 
 TEST(FontsTest, DesignFacesMapToInstalledFamilies)
 {
-    EXPECT_EQ(MapFaceName("Fixedsys"), "DejaVu Sans Mono");
-    EXPECT_EQ(MapFaceName("Courier New"), "DejaVu Sans Mono");
-    EXPECT_EQ(MapFaceName("MS Sans Serif"), "DejaVu Sans");
-    EXPECT_EQ(MapFaceName("ms shell dlg"), "DejaVu Sans");
-    EXPECT_EQ(MapFaceName("Arial"), "DejaVu Sans");
-    EXPECT_EQ(MapFaceName("No Such Face 123"), "DejaVu Sans");
-    EXPECT_EQ(MapFaceName(""), "DejaVu Sans");
+    const char* const faces[][2] = {
+        {"Fixedsys", "DejaVu Sans Mono"},
+        {"Courier New", "DejaVu Sans Mono"},
+        {"MS Sans Serif", "DejaVu Sans"},
+        {"ms shell dlg", "DejaVu Sans"},
+        {"Arial", "DejaVu Sans"},
+        {"No Such Face 123", "DejaVu Sans"},
+        {"", "DejaVu Sans"},
+        {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+    };
+    for (const auto& f : faces) {
+        EXPECT_EQ(MapFaceName(f[0]), f[1]) << f[0];
+    }
     EXPECT_TRUE(IsFontFamilyInstalled("DejaVu Sans"));
     EXPECT_FALSE(IsFontFamilyInstalled("No Such Face 123"));
-    EXPECT_EQ(MapFaceName("DejaVu Sans Mono"), "DejaVu Sans Mono");
     EXPECT_DOUBLE_EQ(PointTenthsToPixels(90), 12.0);
 }
 

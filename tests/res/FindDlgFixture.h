@@ -1,27 +1,20 @@
 #pragma once
-// Shared by the find dialog tests: a display, an owner window, and clicks on controls.
+// Shared by the find dialog tests: an owner window, and clicks on controls.
 
 #include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "platform/TestSupport.h"
 #include "platform/Window.h"
+#include "tests/GuiTest.h"
 
 #include <gtest/gtest.h>
 
-class FindDlgTest : public ::testing::Test
+class FindDlgTest : public OwnerWindowTest
 {
 protected:
-    void SetUp() override
+    FindDlgTest()
+        : OwnerWindowTest("find owner", plat::Rect::FromXYWH(30, 30, 500, 300))
     {
-        ASSERT_TRUE(plat::InitDisplay()) << "GUI tests need a display (run under xvfb-run)";
-        ASSERT_TRUE(m_owner.CreateTopLevel("find owner", plat::Rect::FromXYWH(30, 30, 500, 300),
-                                           plat::WindowStyle::kVisible));
-        plat::test::ProcessUntilIdle();
-    }
-    void TearDown() override
-    {
-        plat::test::SetModalHook({});
-        plat::test::ProcessUntilIdle(500);
     }
 
     /// Clicks the middle of a control as a user would.
@@ -52,6 +45,4 @@ protected:
         plat::test::ProcessUntilIdle();
         plat::test::SetModalHook({});
     }
-
-    plat::Window m_owner;
 };

@@ -141,44 +141,60 @@ TEST_F(TXMLNodeTest, PercentValuesAreResolvedThroughTheBinder)
 
 // ---- Typed getters ----------------------------------------------------------------------
 
+namespace {
+
+// One read of a typed getter: the attribute, the default, whether it is found, the value.
+template <class T> struct TypedCase
+{
+    const char* name;
+    T def;
+    bool found;
+    T value;
+};
+
+template <class T>
+void ExpectTyped(const TXMLNode& e, bool (TXMLNode::*get)(ZStr, T&, T, TXMLBinder*) const,
+                 std::initializer_list<TypedCase<T>> cases)
+{
+    for (const TypedCase<T>& c : cases) {
+        T out{};
+        EXPECT_EQ((e.*get)(c.name, out, c.def, nullptr), c.found) << c.name;
+        EXPECT_EQ(out, c.value) << c.name;
+    }
+}
+
+} // namespace
+
 TEST_F(TXMLNodeTest, TypedGettersFollowAtoiAndAtof)
 {
     TXMLNode* e = Parse("<e one=1 t=true z=0 neg=' -12x' big=99999999999 small=-99999999999 "
                         "d=2.5e3 bad=abc half=.5 hexish=0x10 v=%V%/>");
-    bool b = false;
-    EXPECT_TRUE(e->GetBoolAttribute("one", b, false));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(e->GetBoolAttribute("t", b, true));
-    EXPECT_FALSE(b);
-    EXPECT_TRUE(e->GetBoolAttribute("z", b, true));
-    EXPECT_FALSE(b);
-    EXPECT_FALSE(e->GetBoolAttribute("absent", b, true));
-    EXPECT_TRUE(b);
+    ExpectTyped<bool>(*e, &TXMLNode::GetBoolAttribute,
+                      {
+                          {"one", false, true, true},
+                          {"t", true, true, false},
+                          {"z", true, true, false},
+                          {"absent", true, false, true},
+                      });
+    ExpectTyped<int>(*e, &TXMLNode::GetIntAttribute,
+                     {
+                         {"neg", 0, true, -12},
+                         {"big", 0, true, INT_MAX},
+                         {"small", 0, true, INT_MIN},
+                         {"bad", 5, true, 0},
+                         {"hexish", 5, true, 0},
+                         {"absent", 42, false, 42},
+                     });
+    ExpectTyped<double>(*e, &TXMLNode::GetDoubleAttribute,
+                        {
+                            {"d", 0, true, 2500.0},
+                            {"half", 0, true, 0.5},
+                            {"bad", 1, true, 0.0},
+                            {"absent", 1.25, false, 1.25},
+                        });
 
     int i = 7;
-    EXPECT_TRUE(e->GetIntAttribute("neg", i, 0));
-    EXPECT_EQ(i, -12);
-    EXPECT_TRUE(e->GetIntAttribute("big", i, 0));
-    EXPECT_EQ(i, INT_MAX);
-    EXPECT_TRUE(e->GetIntAttribute("small", i, 0));
-    EXPECT_EQ(i, INT_MIN);
-    EXPECT_TRUE(e->GetIntAttribute("bad", i, 5));
-    EXPECT_EQ(i, 0);
-    EXPECT_TRUE(e->GetIntAttribute("hexish", i, 5));
-    EXPECT_EQ(i, 0);
-    EXPECT_FALSE(e->GetIntAttribute("absent", i, 42));
-    EXPECT_EQ(i, 42);
-
-    double d = 0;
-    EXPECT_TRUE(e->GetDoubleAttribute("d", d, 0));
-    EXPECT_DOUBLE_EQ(d, 2500.0);
-    EXPECT_TRUE(e->GetDoubleAttribute("half", d, 0));
-    EXPECT_DOUBLE_EQ(d, 0.5);
-    EXPECT_TRUE(e->GetDoubleAttribute("bad", d, 1));
-    EXPECT_DOUBLE_EQ(d, 0.0);
-    EXPECT_FALSE(e->GetDoubleAttribute("absent", d, 1.25));
-    EXPECT_DOUBLE_EQ(d, 1.25);
-
+    bool b = false;
     MapBinder binder;
     binder.vars["V"] = "17";
     EXPECT_TRUE(e->GetIntAttribute("v", i, 0, &binder));

@@ -5,18 +5,8 @@
 #   quill_dlg_e2e.sh QUILL_DLG_EXECUTABLE
 set -u
 exe=$1
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "quill-dlg e2e: $*" >&2
-    import -window root "$work/../quill_dlg_e2e_failure.png" 2>/dev/null
-    exit 1
-}
+. "$(dirname "$0")/../e2e_common.sh"
+e2e_begin quill-dlg
 
 # The layout listing: tag, path, rectangle.
 printf "<DLG margin='10x10'><SP width=40 height=20/><HALIGN><SPSEP n=2/><BR/></HALIGN></DLG>" \
