@@ -54,6 +54,16 @@ private:
     std::map<std::string, double> m_ms;
 };
 
+/// A reporter on the wall clock, for benchmarks that wait on another process (an X server).
+class WallTimingReporter : public TimingReporter
+{
+public:
+    WallTimingReporter()
+        : TimingReporter(Clock::Wall)
+    {
+    }
+};
+
 /// The body of a benchmark program's main: runs what the command line selects with reporter,
 /// then prints its summary.
 inline int RunBenchmarks(int argc, char** argv, TimingReporter& reporter)

@@ -10,17 +10,18 @@
 
 XChartFileKind ChartFileKindFromPath(ZStr path)
 {
-    if (path.EndsWithI(".png")) {
-        return XChartFileKind::PNG;
-    }
-    if (path.EndsWithI(".svg")) {
-        return XChartFileKind::SVG;
-    }
-    if (path.EndsWithI(".pdf")) {
-        return XChartFileKind::PDF;
-    }
-    if (path.EndsWithI(".xch")) {
-        return XChartFileKind::XML;
+    static const struct
+    {
+        const char* suffix;
+        XChartFileKind kind;
+    } kKinds[] = {{".png", XChartFileKind::PNG},
+                  {".svg", XChartFileKind::SVG},
+                  {".pdf", XChartFileKind::PDF},
+                  {".xch", XChartFileKind::XML}};
+    for (const auto& entry : kKinds) {
+        if (path.EndsWithI(entry.suffix)) {
+            return entry.kind;
+        }
     }
     return XChartFileKind::Unknown;
 }

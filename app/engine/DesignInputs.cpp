@@ -15,29 +15,17 @@ const DesignInputInfo kInputs[kDesignInputCount] = {
     {"D mm", "Rod Dia", 1016, 1, 50},           {"E mm", "End plate to rod", 1017, 1, 100},
 };
 
-// The field of a real-valued input; works on const and non-const inputs alike. The element
-// count is an int and has no such field.
+// The real-valued fields, indexed by DesignInput; the element count is an int and has none.
+double DesignInputs::*const kRealFields[kDesignInputCount] = {
+    nullptr,          &DesignInputs::rip, &DesignInputs::fzmc, &DesignInputs::bwmc,
+    &DesignInputs::R, &DesignInputs::H,   &DesignInputs::D,    &DesignInputs::E,
+};
+
+// The field of a real-valued input; works on const and non-const inputs alike.
 template <class Inputs> auto DoubleField(Inputs& in, DesignInput input) -> decltype(&in.rip)
 {
-    switch (input) {
-    case DesignInput::Elements:
-        return nullptr;
-    case DesignInput::Ripple:
-        return &in.rip;
-    case DesignInput::CentreFrequency:
-        return &in.fzmc;
-    case DesignInput::Bandwidth:
-        return &in.bwmc;
-    case DesignInput::Impedance:
-        return &in.R;
-    case DesignInput::GroundPlaneSpacing:
-        return &in.H;
-    case DesignInput::RodDiameter:
-        return &in.D;
-    case DesignInput::EndPlate:
-        return &in.E;
-    }
-    return nullptr;
+    double DesignInputs::*const field = kRealFields[static_cast<int>(input)];
+    return field != nullptr ? &(in.*field) : nullptr;
 }
 
 } // namespace
@@ -68,40 +56,21 @@ int TruncateToInt(double value)
 
 int SliderPositionFromField(const DesignInputs& in, DesignInput input)
 {
-    switch (input) {
-    case DesignInput::Elements:
+    if (input == DesignInput::Elements) {
         return in.ele;
-    case DesignInput::Ripple:
-        return TruncateToInt(in.rip * 10);
-    case DesignInput::CentreFrequency:
-    case DesignInput::Bandwidth:
-    case DesignInput::Impedance:
-    case DesignInput::GroundPlaneSpacing:
-    case DesignInput::RodDiameter:
-    case DesignInput::EndPlate:
-        return TruncateToInt(*DoubleField(in, input));
     }
-    return 0;
+    // The ripple slider moves in tenths of a dB, the others in whole units.
+    const double scale = input == DesignInput::Ripple ? 10.0 : 1.0;
+    return TruncateToInt(*DoubleField(in, input) * scale);
 }
 
 void SetFieldFromSliderPosition(DesignInputs& in, DesignInput input, int position)
 {
-    switch (input) {
-    case DesignInput::Elements:
+    if (input == DesignInput::Elements) {
         in.ele = position;
         return;
-    case DesignInput::Ripple:
-        in.rip = position * 0.1;
-        return;
-    case DesignInput::CentreFrequency:
-    case DesignInput::Bandwidth:
-    case DesignInput::Impedance:
-    case DesignInput::GroundPlaneSpacing:
-    case DesignInput::RodDiameter:
-    case DesignInput::EndPlate:
-        *DoubleField(in, input) = position;
-        return;
     }
+    *DoubleField(in, input) = input == DesignInput::Ripple ? position * 0.1 : double(position);
 }
 
 std::string FieldText(const DesignInputs& in, DesignInput input)

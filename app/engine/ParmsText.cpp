@@ -28,49 +28,44 @@ bool ReadNumber(std::string_view value, double& result)
     return true;
 }
 
+// The fields of the parameter text: key, the name validation reports, the field of the
+// design record (a count is truncated toward zero), and the factor from the text's unit (MHz,
+// mm) to the record's (GHz, inch).
+struct ParmsField
+{
+    const char* key;
+    const char* name;
+    double FilterDesign::*real;
+    int FilterDesign::*count;
+    double factor;
+};
+
+const ParmsField kFields[] = {
+    {"ele", "Elements", nullptr, &FilterDesign::ele, 1.0},
+    {"rip", "Ripple", &FilterDesign::rip, nullptr, 1.0},
+    {"fzmc", "Frequency", &FilterDesign::fzmc, nullptr, 0.001},
+    {"bwmc", "Bandwidth", &FilterDesign::bwmc, nullptr, 1.0},
+    {"R", "Impedance", &FilterDesign::R, nullptr, 1.0},
+    {"H", "Ground plane space", &FilterDesign::H, nullptr, kInchPerMm},
+    {"D", "Rod Dia", &FilterDesign::D, nullptr, kInchPerMm},
+    {"E", "End plate to rod", &FilterDesign::E, nullptr, kInchPerMm},
+    {"NFR", "Points to graph", nullptr, &FilterDesign::NFR, 1.0},
+    {"STP", "Step size", &FilterDesign::STP, nullptr, 1.0},
+};
+
 // Stores `value` in the field that `key` names. Returns the input's name for a known key
 // and nullptr for a key that is not a field.
 const char* StoreField(std::string_view key, double value, FilterDesign& d)
 {
-    if (key == "ele") {
-        d.ele = TruncateToInt(value);
-        return "Elements";
-    }
-    if (key == "rip") {
-        d.rip = value;
-        return "Ripple";
-    }
-    if (key == "fzmc") {
-        d.fzmc = value * 0.001;
-        return "Frequency";
-    }
-    if (key == "bwmc") {
-        d.bwmc = value;
-        return "Bandwidth";
-    }
-    if (key == "R") {
-        d.R = value;
-        return "Impedance";
-    }
-    if (key == "H") {
-        d.H = value * kInchPerMm;
-        return "Ground plane space";
-    }
-    if (key == "D") {
-        d.D = value * kInchPerMm;
-        return "Rod Dia";
-    }
-    if (key == "E") {
-        d.E = value * kInchPerMm;
-        return "End plate to rod";
-    }
-    if (key == "NFR") {
-        d.NFR = TruncateToInt(value);
-        return "Points to graph";
-    }
-    if (key == "STP") {
-        d.STP = value;
-        return "Step size";
+    for (const ParmsField& field : kFields) {
+        if (key == field.key) {
+            if (field.count != nullptr) {
+                d.*field.count = TruncateToInt(value);
+            } else {
+                d.*field.real = value * field.factor;
+            }
+            return field.name;
+        }
     }
     return nullptr;
 }

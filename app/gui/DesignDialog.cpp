@@ -93,32 +93,34 @@ plat::Rect DesignDialog::TakePlace(int id)
 
 bool DesignDialog::OnCommand(int id, uint32_t code)
 {
+    // The controls that do one thing on one notification.
+    struct Action
+    {
+        int id;
+        uint32_t code;
+        void (*run)(DesignDialog&);
+    };
+    static const Action kActions[] = {
+        {DesignId::kElements, plat::Notify::kEnChange,
+         [](DesignDialog& d) { d.m_controller.Recompute(); }},
+        {DesignId::kInch, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.m_controller.ForgetLastParms(); }},
+        {DesignId::kReferences, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.ShowReferences(); }},
+        {DesignId::kSave, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.m_configs.SaveConfig(); }},
+        {DesignId::kNew, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.m_configs.NewConfig(); }},
+    };
+    for (const Action& action : kActions) {
+        if (action.id == id) {
+            if (action.code == code) {
+                action.run(*this);
+            }
+            return true;
+        }
+    }
     switch (id) {
-    case DesignId::kElements:
-        if (code == plat::Notify::kEnChange) {
-            m_controller.Recompute();
-        }
-        return true;
-    case DesignId::kInch:
-        if (code == plat::Notify::kBnClicked) {
-            m_controller.ForgetLastParms();
-        }
-        return true;
-    case DesignId::kReferences:
-        if (code == plat::Notify::kBnClicked) {
-            ShowReferences();
-        }
-        return true;
-    case DesignId::kSave:
-        if (code == plat::Notify::kBnClicked) {
-            m_configs.SaveConfig();
-        }
-        return true;
-    case DesignId::kNew:
-        if (code == plat::Notify::kBnClicked) {
-            m_configs.NewConfig();
-        }
-        return true;
     case DesignId::kConfigList:
         if (code == plat::Notify::kCbnDropDown) {
             m_configs.FillConfigList();

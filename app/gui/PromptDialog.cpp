@@ -22,25 +22,20 @@ ZString PromptDialog::BuildMarkup() const
     ZString markup("<DLG name=adlg margin='10x10' fontSize=87 xfont='MS Shell Dlg' "
                    "title='%Caption%' xbgColor=skyblue color=black vAlign=bottom "
                    "xalign=center >");
-    if (!header.IsEmpty()) {
-        markup.Append("<TEXT name=nix text='%Header%' />");
-        markup.Append("<SPSEP />");
-    }
+    // An optional text: its element, set off from what stands before or after it.
+    auto optional = [&markup](const ZString& text, const char* element, bool separatorFirst) {
+        if (!text.IsEmpty()) {
+            markup.Append(separatorFirst ? "<SPSEP />" : element);
+            markup.Append(separatorFirst ? element : "<SPSEP />");
+        }
+    };
+    optional(header, "<TEXT name=nix text='%Header%' />", false);
     markup.Append("<HALIGN align=left>");
-    if (!prefix.IsEmpty()) {
-        markup.Append("<TEXT text='%Prefix%' />");
-        markup.Append("<SPSEP />");
-    }
+    optional(prefix, "<TEXT text='%Prefix%' />", false);
     FieldMarkup(markup);
-    if (!suffix.IsEmpty()) {
-        markup.Append("<SPSEP />");
-        markup.Append("<TEXT text='%Suffix%' />");
-    }
+    optional(suffix, "<TEXT text='%Suffix%' />", true);
     markup.Append("</HALIGN>");
-    if (!footer.IsEmpty()) {
-        markup.Append("<SPSEP />");
-        markup.Append("<TEXT text='%Footer%' />");
-    }
+    optional(footer, "<TEXT text='%Footer%' />", true);
     markup.Append("<SPSEP n=2/>");
     markup.Append("<HALIGN align=right>");
     markup.Append("<INPUT name='OK'      type='BUTTON'\ttext=OK\t    sizeChars='4x1'\t"

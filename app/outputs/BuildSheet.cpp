@@ -586,14 +586,14 @@ private:
 
 BuildFileKind BuildFileKindFromPath(std::string_view path)
 {
-    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".pdf")) {
-        return BuildFileKind::PDF;
-    }
-    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".svg")) {
-        return BuildFileKind::SVG;
-    }
-    if (ZStr(path.data(), int32_t(path.size())).EndsWithI(".dxf")) {
-        return BuildFileKind::DXF;
+    const ZStr name(path.data(), int32_t(path.size()));
+    for (BuildFileKind kind : {BuildFileKind::PDF, BuildFileKind::SVG, BuildFileKind::DXF}) {
+        const char* suffix = kind == BuildFileKind::PDF   ? ".pdf"
+                             : kind == BuildFileKind::SVG ? ".svg"
+                                                          : ".dxf";
+        if (name.EndsWithI(suffix)) {
+            return kind;
+        }
     }
     return BuildFileKind::Unknown;
 }

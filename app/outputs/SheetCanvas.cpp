@@ -187,17 +187,15 @@ SvgSheetCanvas::SvgSheetCanvas(double width, double height)
 
 namespace {
 
+// The SVG stroke of each pen, in the order of SheetPen.
 const char* StrokeOf(SheetPen pen)
 {
-    switch (pen) {
-    case SheetPen::Outline:
-        return "stroke=\"#000\" stroke-width=\"1.4\"";
-    case SheetPen::Thin:
-        return "stroke=\"#000\" stroke-width=\"0.5\"";
-    case SheetPen::Centre:
-        return "stroke=\"#000\" stroke-width=\"0.5\" stroke-dasharray=\"6 2 1 2\"";
-    }
-    return "stroke=\"#000\"";
+    static const char* const kStrokes[] = {
+        "stroke=\"#000\" stroke-width=\"1.4\"",
+        "stroke=\"#000\" stroke-width=\"0.5\"",
+        "stroke=\"#000\" stroke-width=\"0.5\" stroke-dasharray=\"6 2 1 2\"",
+    };
+    return kStrokes[static_cast<int>(pen)];
 }
 
 } // namespace

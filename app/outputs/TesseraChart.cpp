@@ -7,6 +7,17 @@
 
 namespace {
 
+// The loss scale stays at -100 to 0 dB whatever the data; the line is shown.
+void FixLossScale(XChartLine& line)
+{
+    NXPoint fixed;
+    fixed.x = -100.0;
+    fixed.y = 0.0;
+    line.SetPoint("fixedScaleY", fixed);
+    line.AxisY().SetFixedRange(-100.0, 0.0);
+    line.SetBool("showLine", true);
+}
+
 int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
 {
     const int32_t index = chart.GetOrAddLine("BW");
@@ -33,13 +44,7 @@ int32_t SetUpLine(XChart& chart, XRealArray* responseX, XRealArray* responseY)
     line.SetColor("gridColor", XColor::FromRGB(128, 128, 128));
     line.SetChanged();
 
-    // The loss scale stays at -100 to 0 dB whatever the data.
-    NXPoint fixed;
-    fixed.x = -100.0;
-    fixed.y = 0.0;
-    line.SetPoint("fixedScaleY", fixed);
-    line.AxisY().SetFixedRange(-100.0, 0.0);
-    line.SetBool("showLine", true);
+    FixLossScale(line);
     return index;
 }
 
@@ -96,12 +101,7 @@ int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XR
     line.SetColor("color", color);
     line.SetStr("axis", "");
     line.SetStr("grid", "0");
-    NXPoint fixed;
-    fixed.x = -100.0;
-    fixed.y = 0.0;
-    line.SetPoint("fixedScaleY", fixed);
-    line.AxisY().SetFixedRange(-100.0, 0.0);
-    line.SetBool("showLine", true);
+    FixLossScale(line);
     line.SetChanged();
     return index;
 }

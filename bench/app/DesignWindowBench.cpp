@@ -147,13 +147,9 @@ void BM_BuildParmsOnce(benchmark::State& state)
 }
 BENCHMARK(BM_BuildParmsOnce)->Unit(benchmark::kMicrosecond);
 
-class Summary : public TimingReporter
+class Summary : public WallTimingReporter
 {
 public:
-    Summary()
-        : TimingReporter(Clock::Wall)
-    {
-    }
     void PrintSummary() const override
     {
         const double start = Milliseconds("BM_StartToFirstPaint/iterations:10/real_time");

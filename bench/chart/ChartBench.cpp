@@ -100,29 +100,25 @@ void MillionPointChart(XChart& chart)
     line.SetStr("axisLableX", "sample");
 }
 
-void BM_PaintCalculatorChart(benchmark::State& state)
+// Paints a chart set up by `setup` again and again.
+void BM_Paint(benchmark::State& state, void (*setup)(XChart&))
 {
     XChart chart;
-    CalculatorChart(chart);
+    setup(chart);
     PaintLoop(state, chart);
 }
-BENCHMARK(BM_PaintCalculatorChart)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Paint, CalculatorChart, CalculatorChart)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Paint, MillionPointLine, MillionPointChart)->Unit(benchmark::kMillisecond);
 
-void BM_PolylineCalculatorPoints(benchmark::State& state)
+// The peer: a bare polyline through the pixels the chart's points map to.
+void BM_Polyline(benchmark::State& state, void (*setup)(XChart&))
 {
     XChart chart;
-    CalculatorChart(chart);
+    setup(chart);
     PolylineLoop(state, PixelsOf(chart));
 }
-BENCHMARK(BM_PolylineCalculatorPoints)->Unit(benchmark::kMillisecond);
-
-void BM_PaintMillionPointLine(benchmark::State& state)
-{
-    XChart chart;
-    MillionPointChart(chart);
-    PaintLoop(state, chart);
-}
-BENCHMARK(BM_PaintMillionPointLine)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Polyline, CalculatorPoints, CalculatorChart)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Polyline, MillionPoints, MillionPointChart)->Unit(benchmark::kMillisecond);
 
 // The same line with its X axis zoomed to 1% of the samples, as after a drag along the axis:
 // every point is still scaled, but only those near the view reach the polyline.
@@ -137,14 +133,6 @@ void BM_PaintZoomedMillionPointLine(benchmark::State& state)
 }
 BENCHMARK(BM_PaintZoomedMillionPointLine)->Unit(benchmark::kMillisecond);
 
-void BM_PolylineMillionPoints(benchmark::State& state)
-{
-    XChart chart;
-    MillionPointChart(chart);
-    PolylineLoop(state, PixelsOf(chart));
-}
-BENCHMARK(BM_PolylineMillionPoints)->Unit(benchmark::kMillisecond);
-
 // Prints the usual table, then milliseconds per paint and the ratio to each peer.
 class SummaryReporter : public TimingReporter
 {
@@ -152,11 +140,12 @@ public:
     void PrintSummary() const override
     {
         std::printf("\nPaint into a %dx%d image (CPU ms per paint):\n", kWidth, kHeight);
-        Row("calculator's chart, 200 points", "BM_PaintCalculatorChart",
-            "BM_PolylineCalculatorPoints");
-        Row("one line of 1,000,000 points", "BM_PaintMillionPointLine", "BM_PolylineMillionPoints");
+        Row("calculator's chart, 200 points", "BM_Paint/CalculatorChart",
+            "BM_Polyline/CalculatorPoints");
+        Row("one line of 1,000,000 points", "BM_Paint/MillionPointLine",
+            "BM_Polyline/MillionPoints");
         Row("the same, X zoomed to 1%", "BM_PaintZoomedMillionPointLine",
-            "BM_PolylineMillionPoints");
+            "BM_Polyline/MillionPoints");
     }
 
 private:

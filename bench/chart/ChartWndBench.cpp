@@ -81,14 +81,9 @@ BENCHMARK(BM_StartToFirstPaintTwoPoints)
     ->UseRealTime()
     ->Iterations(10);
 
-class SummaryReporter : public TimingReporter
+class SummaryReporter : public WallTimingReporter
 {
 public:
-    SummaryReporter()
-        : TimingReporter(Clock::Wall)
-    {
-    }
-
     void PrintSummary() const override
     {
         const double big = Milliseconds("BM_StartToFirstPaint100k/iterations:10/real_time");

@@ -8,6 +8,7 @@
 // does, and Fl_Text_Buffer by character offset. Undo recording is off on both sides.
 
 #include "base/ZString.h"
+#include "bench/edit/SourceText.h"
 #include "edit/ZStringML.h"
 
 #include <FL/Fl_Text_Buffer.H>
@@ -21,23 +22,10 @@
 
 namespace {
 
-// Lines of 30 to 70 printable characters (about 50 on average), the same for every run.
+// The benchmark's text: lines of letters without blanks.
 const std::string& SourceText(int lines)
 {
-    static std::map<int, std::string> texts;
-    std::string& t = texts[lines];
-    if (t.empty()) {
-        std::mt19937 rng(12345);
-        t.reserve(size_t(lines) * 51);
-        for (int i = 0; i < lines; ++i) {
-            int len = 30 + int(rng() % 41);
-            for (int k = 0; k < len; ++k) {
-                t += char('a' + (rng() + unsigned(k)) % 26);
-            }
-            t += '\n';
-        }
-    }
-    return t;
+    return BenchSourceText(lines, false);
 }
 
 ZStringML& QuillText(int lines)

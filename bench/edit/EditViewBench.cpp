@@ -13,6 +13,7 @@
 //
 // Load: a 50 MB text file read and put into the editor window (BM_Load50MB, in ms).
 
+#include "bench/edit/SourceText.h"
 #include "edit/XMEdit.h"
 #include "edit/XMEditWnd.h"
 #include "edit/ZStringML.h"
@@ -34,23 +35,10 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// Lines of 30 to 70 printable characters with spaces, the same for every run.
+// The benchmark's text: lines of words.
 const std::string& SourceText(int lines)
 {
-    static std::map<int, std::string> texts;
-    std::string& t = texts[lines];
-    if (t.empty()) {
-        std::mt19937 rng(4711);
-        t.reserve(size_t(lines) * 52);
-        for (int i = 0; i < lines; ++i) {
-            const int len = 30 + int(rng() % 41);
-            for (int k = 0; k < len; ++k) {
-                t += (rng() % 7 == 0) ? ' ' : char('a' + rng() % 26);
-            }
-            t += '\n';
-        }
-    }
-    return t;
+    return BenchSourceText(lines, true);
 }
 
 // The n-th keystroke of a typist: lines of 60 characters, so that the view keeps showing

@@ -1,21 +1,22 @@
 // Feeds arbitrary bytes to the readers of user text in the calculator:
 //  1. as a parameter text: ParmsToDesign, validation, and for a valid design the synthesis,
 //     both reports and the response arrays;
-//  2. split at line feeds into command-line arguments: ParseCommandLine and, when the line
+//  2. split at NUL bytes into command-line arguments: ParseCommandLine and, when the line
 //     is usable, ExecuteCommandLine with every output kept in memory;
 //  3. as a configuration's stored parameter text (Tessera.ini may come from anywhere):
 //     ApplyStoredParms, and the parameter text of whatever it set.
 // Crashes, sanitizer reports and broken invariants (abort) are the findings.
 
 #include "app/cli/CommandLine.h"
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/ConfigParms.h"
-#include "app/engine/DesignComputation.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/DesignReport.h"
 #include "app/engine/FilterDesign.h"
 #include "app/engine/FilterSynthesis.h"
 #include "app/engine/ParmsText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -62,24 +63,26 @@ void FuzzParmsText(std::string_view text)
     }
     // The calculator's path refuses a text with an unreadable value even when the values
     // that were carried over happen to make a valid design.
-    DesignOutputs outputs;
-    Check(RecomputeDesign(text, LengthUnit::Millimetre, outputs) == readable);
-    if (readable) {
-        Check(outputs.responseX.size() == static_cast<std::size_t>(design->NFR));
+    std::string status;
+    const auto computed = ComputedDesign::Compute(text, LengthUnit::Millimetre, status);
+    Check((computed != nullptr) == readable);
+    if (computed) {
+        Check(computed->ResponseX().size() == static_cast<std::size_t>(design->NFR));
     }
 }
 
 void FuzzCommandLine(std::string_view text)
 {
+    // Arguments are separated by NUL, the one byte no argument can hold, so that an argument
+    // may hold line breaks and any other byte.
     std::vector<std::string> args;
-    std::size_t start = 0;
-    while (start <= text.size() && args.size() < 64) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
+    for (std::string_view rest = text; args.size() < 64;) {
+        const std::size_t end = std::min(rest.find('\0'), rest.size());
+        args.emplace_back(rest.substr(0, end));
+        if (end == rest.size()) {
+            break;
         }
-        args.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+        rest.remove_prefix(end + 1);
     }
     CommandLineOptions options;
     std::string error;
@@ -87,8 +90,7 @@ void FuzzCommandLine(std::string_view text)
         Check(!error.empty());
         return;
     }
-    // Never touch the working folder: a CSV goes to the in-memory output instead, and the
-    // Touchstone file, which has no such form, is not written.
+    // Never touch the working folder: a CSV goes to the in-memory output instead.
     if (options.csv) {
         options.csvPath = "-";
     }
@@ -98,9 +100,8 @@ void FuzzCommandLine(std::string_view text)
     if (options.network.tuningCsv) {
         options.network.tuningCsvPath = "-";
     }
-    options.network.touchstone = false;
-    // A chart, a build sheet and a DXF drawing are still drawn, each into a scratch file
-    // of the same kind.
+    // A Touchstone file, a chart, a build sheet and a DXF drawing are still written, each
+    // into a scratch file of the same kind.
     const auto scratch = [](std::string& path, const char* name) {
         if (!path.empty()) {
             const std::size_t dot = path.rfind('.');
@@ -108,6 +109,7 @@ void FuzzCommandLine(std::string_view text)
                    (dot == std::string::npos ? std::string() : path.substr(dot));
         }
     };
+    scratch(options.network.touchstonePath, "touchstone");
     scratch(options.chartPath, "chart");
     scratch(options.buildSheetPath, "sheet");
     scratch(options.dxfPath, "dxf");

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -124,15 +125,23 @@ const Design kDesigns[] = {{kDefaultParms, LengthUnit::Millimetre},
                            {kTwelveRodParms, LengthUnit::Millimetre},
                            {kTwelveRodParms, LengthUnit::Inch}};
 
-TEST(BuildGeometryTest, EveryLengthRoundsToTheReportsText)
+// Runs `test` on the computed design of each test design, each of which can be built.
+void ForEachDesign(const std::function<void(const Design&, const ComputedDesign&)>& test)
 {
     for (const Design& d : kDesigns) {
         SCOPED_TRACE(std::string(d.parms) + (d.unit == LengthUnit::Inch ? " inch" : " mm"));
         std::string status;
         const auto build = ComputedDesign::Compute(d.parms, d.unit, status);
         ASSERT_TRUE(build && !build->BuildProblem()) << status;
-        const std::string& report = build->Report();
-        const BuildGeometry& g = build->Geometry();
+        test(d, *build);
+    }
+}
+
+TEST(BuildGeometryTest, EveryLengthRoundsToTheReportsText)
+{
+    ForEachDesign([](const Design& d, const ComputedDesign& build) {
+        const std::string& report = build.Report();
+        const BuildGeometry& g = build.Geometry();
         const auto text = [&](double inches) { return LengthText(inches, d.unit); };
 
         EXPECT_EQ(text(g.boxDepthInch), ReportValue(report, "Quarter Wavelength = "));
@@ -160,7 +169,7 @@ TEST(BuildGeometryTest, EveryLengthRoundsToTheReportsText)
             EXPECT_EQ(rod.fed, end);
             EXPECT_EQ(rod.lengthInch, end ? g.endRodLengthInch : g.interiorRodLengthInch);
         }
-    }
+    });
 }
 
 // A reader of the DXF entities this program writes: group code and value pairs, entities
@@ -218,30 +227,23 @@ DxfFile ReadDxf(const std::string& text)
                 continue;
             }
             DxfEntity& e = file.entities.back();
-            switch (c) {
-            case 8:
-                e.layer = value;
-                break;
-            case 1:
-                e.text = value;
-                break;
-            case 10:
-                e.x1 = std::stod(value);
-                break;
-            case 20:
-                e.y1 = std::stod(value);
-                break;
-            case 11:
-                e.x2 = std::stod(value);
-                break;
-            case 21:
-                e.y2 = std::stod(value);
-                break;
-            case 40:
-                e.r = std::stod(value);
-                break;
-            default:
-                break;
+            // Group codes of the values the tests read: texts, then coordinates.
+            static const std::pair<int, std::string DxfEntity::*> kTexts[] = {
+                {8, &DxfEntity::layer}, {1, &DxfEntity::text}};
+            static const std::pair<int, double DxfEntity::*> kNumbers[] = {{10, &DxfEntity::x1},
+                                                                           {20, &DxfEntity::y1},
+                                                                           {11, &DxfEntity::x2},
+                                                                           {21, &DxfEntity::y2},
+                                                                           {40, &DxfEntity::r}};
+            for (const auto& [group, field] : kTexts) {
+                if (c == group) {
+                    e.*field = value;
+                }
+            }
+            for (const auto& [group, field] : kNumbers) {
+                if (c == group) {
+                    e.*field = std::stod(value);
+                }
             }
         }
     }
@@ -278,14 +280,10 @@ std::pair<double, double> Bracket(const std::vector<DxfEntity>& lines, double x,
 
 TEST(DxfWriterTest, PartsReadBackAtTheRodsAndTaps)
 {
-    for (const Design& d : kDesigns) {
-        SCOPED_TRACE(std::string(d.parms) + (d.unit == LengthUnit::Inch ? " inch" : " mm"));
-        std::string status;
-        const auto build = ComputedDesign::Compute(d.parms, d.unit, status);
-        ASSERT_TRUE(build && !build->BuildProblem()) << status;
-        const BuildGeometry& g = build->Geometry();
+    ForEachDesign([](const Design& d, const ComputedDesign& build) {
+        const BuildGeometry& g = build.Geometry();
         std::string bytes, error;
-        ASSERT_TRUE(DxfDrawing(*build, d.unit, bytes, error)) << error;
+        ASSERT_TRUE(DxfDrawing(build, d.unit, bytes, error)) << error;
         const DxfFile dxf = ReadDxf(bytes);
         const bool inch = d.unit == LengthUnit::Inch;
         EXPECT_EQ(dxf.header.at("$INSUNITS"), inch ? 1 : 4);
@@ -329,7 +327,7 @@ TEST(DxfWriterTest, PartsReadBackAtTheRodsAndTaps)
             const BuildRod& rod = c.x1 < 0 ? g.rods.front() : g.rods.back();
             EXPECT_NEAR(c.y1, rod.ground == GroundWall::A ? tap : depth - tap, tolerance);
         }
-    }
+    });
 }
 
 std::vector<std::string> SvgTexts(const std::string& path)

@@ -281,13 +281,7 @@ TEST(CommandLineTest, StoredConfigurations)
         std::string error;
         EXPECT_TRUE(ParseCommandLine(args, options, error)) << error;
         options.configDir = folder;
-        std::ostringstream out;
-        std::ostringstream err;
-        Outcome outcome;
-        outcome.status = ExecuteCommandLine(options, out, err);
-        outcome.out = out.str();
-        outcome.err = err.str();
-        return outcome;
+        return Execute(options);
     };
 
     Outcome list = run(dir, {"--list-configs"});

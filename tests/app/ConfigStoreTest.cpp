@@ -211,14 +211,11 @@ TEST_F(ConfigStoreTest, ListOrderFreeNumbersAndReload)
     // Choosing applies the stored inputs in the labels' units, without conversion.
     m_store.SelectConfig(3);
     const DesignInputs& in = m_controller.Inputs();
-    EXPECT_EQ(in.ele, 4);
-    EXPECT_EQ(in.rip, 0.5);
-    EXPECT_EQ(in.fzmc, 900.0);
-    EXPECT_EQ(in.bwmc, 40.0);
-    EXPECT_EQ(in.R, 60.0);
-    EXPECT_EQ(in.H, 25.0);
-    EXPECT_EQ(in.D, 9.0);
-    EXPECT_EQ(in.E, 21.0);
+    const DesignInputs expected{4, 0.5, 900.0, 40.0, 60.0, 25.0, 9.0, 21.0};
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        const DesignInput input = DesignInputAt(i);
+        EXPECT_EQ(FieldText(in, input), FieldText(expected, input)) << InputInfo(input).label;
+    }
     EXPECT_EQ(m_controls.edits[int(DesignInput::Ripple)], "0.5");
     EXPECT_EQ(m_controls.sliders[int(DesignInput::Ripple)], 5);
     EXPECT_EQ(m_controls.sliders[int(DesignInput::CentreFrequency)], 900);

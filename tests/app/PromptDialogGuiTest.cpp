@@ -34,15 +34,6 @@ protected:
         });
         return prompt.Run();
     }
-
-    static void ClickCtrl(TXMLDlg& dlg, ZStr name)
-    {
-        const TXMLCtrl* c = dlg.FindCtrl(name);
-        ASSERT_NE(c, nullptr);
-        const plat::Rect r = dlg.GetControlRect(c->id);
-        plat::test::Click(dlg, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        plat::test::ProcessUntilIdle();
-    }
 };
 
 TEST_F(PromptDialogGuiTest, TypedTextComesBackOnlyWhenConfirmed)

@@ -16,14 +16,23 @@ struct Outcome
     std::string err;
 };
 
-/// Runs the command line with args (without the program name).
-inline Outcome Tessera(const std::vector<std::string>& args)
+/// Carries out parsed options as the program does.
+inline Outcome Execute(const CommandLineOptions& options)
 {
     std::ostringstream out;
     std::ostringstream err;
     Outcome run;
-    run.status = RunCommandLine(args, out, err);
+    run.status = ExecuteCommandLine(options, out, err);
     run.out = out.str();
     run.err = err.str();
     return run;
+}
+
+/// Runs the command line with args (without the program name), as the program does.
+inline Outcome Tessera(const std::vector<std::string>& args)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCommandLine(args, out, err);
+    return Outcome{status, out.str(), err.str()};
 }

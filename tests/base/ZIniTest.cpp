@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -33,6 +34,18 @@ protected:
     bool Load(ZIni& ini, const char* name, bool keep = false) const
     {
         return ini.Load(ZStr(m_temp.Path().c_str()), ZStr(name), keep);
+    }
+    /// Writes `contents` to name, loads it, lets `edit` change the model, saves it back and
+    /// returns what the file then holds.
+    std::string Resave(const char* name, const std::string& contents,
+                       const std::function<void(ZIni&)>& edit) const
+    {
+        Write(name, contents);
+        ZIni ini;
+        EXPECT_TRUE(Load(ini, name));
+        edit(ini);
+        EXPECT_TRUE(Save(ini, name));
+        return Read(name);
     }
     bool Save(ZIni& ini, const char* name) const
     {
@@ -122,49 +135,41 @@ TEST_F(ZIniTest, ListSectionsSortsByBytes)
 
 TEST_F(ZIniTest, SaveRegeneratesKeyLinesAndKeepsComments)
 {
-    Write("c.ini", "[C_1]\nName=a\n;note\n");
-    ZIni ini;
-    ASSERT_TRUE(Load(ini, "c.ini"));
-    ini.Set("C_1", "Name", "b");
-    ASSERT_TRUE(Save(ini, "c.ini"));
-    EXPECT_EQ(Read("c.ini"), "[C_1]\r\n    Name = b\r\n;note\r\n");
+    EXPECT_EQ(
+        Resave("c.ini", "[C_1]\nName=a\n;note\n", [](ZIni& ini) { ini.Set("C_1", "Name", "b"); }),
+        "[C_1]\r\n    Name = b\r\n;note\r\n");
 }
 
 TEST_F(ZIniTest, NewKeysJoinTheirSectionAndNewSectionsGoLast)
 {
-    Write("k.ini", "; head\n[B]\nzeta=1\n\n[A]\nb=2\n");
-    ZIni ini;
-    ASSERT_TRUE(Load(ini, "k.ini"));
-    ini.Set("B", "alpha", "new");
-    ini.Set("Z", "k", "v");
-    ini.Set("Y", "longkey", "1");
-    ini.Set("Y", "k", "2");
-    ASSERT_TRUE(Save(ini, "k.ini"));
-    EXPECT_EQ(Read("k.ini"), "; head\r\n"
-                             "[B]\r\n"
-                             "    zeta  = 1\r\n" // aligned with the new longer key
-                             "\r\n"
-                             "    alpha = new\r\n"
-                             "[A]\r\n"
-                             "    b = 2\r\n"
-                             "[Y]\r\n"
-                             "    k       = 2\r\n"
-                             "    longkey = 1\r\n"
-                             "[Z]\r\n"
-                             "    k = v\r\n");
+    const std::string saved = Resave("k.ini", "; head\n[B]\nzeta=1\n\n[A]\nb=2\n", [](ZIni& ini) {
+        ini.Set("B", "alpha", "new");
+        ini.Set("Z", "k", "v");
+        ini.Set("Y", "longkey", "1");
+        ini.Set("Y", "k", "2");
+    });
+    EXPECT_EQ(saved, "; head\r\n"
+                     "[B]\r\n"
+                     "    zeta  = 1\r\n" // aligned with the new longer key
+                     "\r\n"
+                     "    alpha = new\r\n"
+                     "[A]\r\n"
+                     "    b = 2\r\n"
+                     "[Y]\r\n"
+                     "    k       = 2\r\n"
+                     "    longkey = 1\r\n"
+                     "[Z]\r\n"
+                     "    k = v\r\n");
 }
 
 TEST_F(ZIniTest, EarlierBlocksOfASectionAreCopied)
 {
-    Write("m.ini", "[A]\nx=1\n[B]\ny=2\n[A]\nz=3\n");
-    ZIni ini;
-    ASSERT_TRUE(Load(ini, "m.ini"));
-    ini.Set("A", "x", "changed");
-    ASSERT_TRUE(Save(ini, "m.ini"));
     // The first block of A is copied as loaded; its changed value is written with the last
     // block, where A's keys are regenerated.
-    EXPECT_EQ(Read("m.ini"), "[A]\r\n    x=1\r\n[B]\r\n    y = 2\r\n[A]\r\n    z = 3\r\n"
-                             "    x = changed\r\n");
+    EXPECT_EQ(Resave("m.ini", "[A]\nx=1\n[B]\ny=2\n[A]\nz=3\n",
+                     [](ZIni& ini) { ini.Set("A", "x", "changed"); }),
+              "[A]\r\n    x=1\r\n[B]\r\n    y = 2\r\n[A]\r\n    z = 3\r\n"
+              "    x = changed\r\n");
     ZIni again;
     ASSERT_TRUE(Load(again, "m.ini"));
     EXPECT_EQ(Value(again, "A", "x"), "changed");

@@ -282,10 +282,16 @@ TEST_F(DrawTest, AxesAndGridsFollowTheirLetters)
     const plat::ColorRef yellow = plat::Rgb(255, 255, 0);
     const plat::ColorRef blue = plat::Rgb(0, 0, 255);
 
-    line.SetStr("axis", "Y");
-    line.SetStr("grid", "XY");
-    plat::Image image = Paint(200, 150);
-    plat::Rect plot = chart.GetPlotRect();
+    // Paints with the line's axis and grid letters; the plot rectangle comes back.
+    plat::Rect plot;
+    auto paintWith = [&](const char* axis, const char* grid) {
+        line.SetStr("axis", axis);
+        line.SetStr("grid", grid);
+        plat::Image painted = Paint(200, 150);
+        plot = chart.GetPlotRect();
+        return painted;
+    };
+    plat::Image image = paintWith("Y", "XY");
     EXPECT_EQ(plot.left, 10); // nothing at the left
     EXPECT_LT(plot.right, 190);
     EXPECT_EQ(plot.bottom, 140); // nor below
@@ -293,10 +299,7 @@ TEST_F(DrawTest, AxesAndGridsFollowTheirLetters)
     EXPECT_EQ(CountPixels(image, {0, 0, plot.left, 150}, yellow), 0);
     EXPECT_EQ(CountPixels(image, plot, blue), 0); // upper-case grid letters draw nothing
 
-    line.SetStr("axis", "xy");
-    line.SetStr("grid", "xy");
-    image = Paint(200, 150);
-    plot = chart.GetPlotRect();
+    image = paintWith("xy", "xy");
     EXPECT_GT(plot.left, 10);
     EXPECT_LT(plot.bottom, 140);
     EXPECT_EQ(plot.right, 190);
@@ -309,10 +312,7 @@ TEST_F(DrawTest, AxesAndGridsFollowTheirLetters)
     EXPECT_GT(CountPixels(image, {gx, plot.top, gx + 1, plot.bottom}, blue, 0),
               plot.Height() * 8 / 10);
 
-    line.SetStr("axis", "X");
-    line.SetStr("grid", "x");
-    image = Paint(200, 150);
-    plot = chart.GetPlotRect();
+    image = paintWith("X", "x");
     EXPECT_GT(plot.top, 10);
     EXPECT_EQ(plot.bottom, 140);
     EXPECT_GT(CountPixels(image, {10, 0, 190, plot.top}, yellow), 20);

@@ -163,17 +163,8 @@ public:
 
     static const char* Name(Kind k)
     {
-        switch (k) {
-        case Kind::Insert:
-            return "Insert";
-        case Kind::InsertStr:
-            return "InsertStr";
-        case Kind::Remove:
-            return "Remove";
-        case Kind::RemoveStr:
-            return "RemoveStr";
-        }
-        return "";
+        static const char* const kNames[] = {"Insert", "InsertStr", "Remove", "RemoveStr"};
+        return kNames[static_cast<int>(k)];
     }
 };
 

@@ -41,6 +41,25 @@ protected:
         return S(name);
     }
 
+    // The last record removed one run of `text`, columns startCol to endCol.
+    void ExpectRemovedRun(const char* text, int32_t startCol, int32_t endCol)
+    {
+        auto* rec = dynamic_cast<ZML_UndoRemoveStr*>(undo.Last());
+        ASSERT_NE(rec, nullptr);
+        EXPECT_EQ(S(rec->Text()), text);
+        EXPECT_EQ(rec->StartCol(), startCol);
+        EXPECT_EQ(rec->EndCol(), endCol);
+    }
+
+    // The last record is one typed run of `text` ending at column `endCol`.
+    void ExpectTypedRun(const char* text, int32_t endCol)
+    {
+        auto* rec = dynamic_cast<ZML_UndoInsertStr*>(undo.Last());
+        ASSERT_NE(rec, nullptr);
+        EXPECT_EQ(S(rec->Text()), text);
+        EXPECT_EQ(rec->EndCol(), endCol);
+    }
+
     ZUndoMngr undo;
     ZStringML b;
 };
@@ -52,10 +71,7 @@ TEST_F(ZUndoTest, TypedRunIsOneRecord)
     Type(0, 2, "c");
     ASSERT_EQ(undo.Count(), 1);
     EXPECT_EQ(LastName(), "InsertStr");
-    auto* rec = dynamic_cast<ZML_UndoInsertStr*>(undo.Last());
-    ASSERT_NE(rec, nullptr);
-    EXPECT_EQ(S(rec->Text()), "abc");
-    EXPECT_EQ(rec->EndCol(), 3);
+    ExpectTypedRun("abc", 3);
 
     ASSERT_TRUE(undo.Undo());
     EXPECT_EQ(Text(), "");
@@ -77,10 +93,7 @@ TEST_F(ZUndoTest, TypingAtTheStartOfTheRunMerges)
     Type(0, 0, "world");
     Type(0, 0, "hello ");
     ASSERT_EQ(undo.Count(), 1);
-    auto* rec = dynamic_cast<ZML_UndoInsertStr*>(undo.Last());
-    ASSERT_NE(rec, nullptr);
-    EXPECT_EQ(S(rec->Text()), "hello world");
-    EXPECT_EQ(rec->EndCol(), 11);
+    ExpectTypedRun("hello world", 11);
     ASSERT_TRUE(undo.Undo());
     EXPECT_EQ(Text(), "");
 
@@ -99,12 +112,8 @@ TEST_F(ZUndoTest, BackspaceAndDeleteRunsMergeInTextOrder)
     Backspace(0, 3);
     Backspace(0, 2);
     ASSERT_EQ(undo.Count(), 2);
-    auto* back = dynamic_cast<ZML_UndoRemoveStr*>(undo.Last());
-    ASSERT_NE(back, nullptr);
     EXPECT_EQ(LastName(), "RemoveStr");
-    EXPECT_EQ(S(back->Text()), "abc");
-    EXPECT_EQ(back->StartCol(), 1);
-    EXPECT_EQ(back->EndCol(), 4);
+    ExpectRemovedRun("abc", 1, 4);
     ASSERT_TRUE(undo.Undo());
     EXPECT_EQ(Text(), "xabcy");
 
@@ -113,9 +122,7 @@ TEST_F(ZUndoTest, BackspaceAndDeleteRunsMergeInTextOrder)
     Delete(0, 1);
     Delete(0, 1);
     ASSERT_EQ(undo.Count(), 2);
-    auto* del = dynamic_cast<ZML_UndoRemoveStr*>(undo.Last());
-    ASSERT_NE(del, nullptr);
-    EXPECT_EQ(S(del->Text()), "abc");
+    ExpectRemovedRun("abc", 1, 4);
     EXPECT_EQ(Text(), "xy");
     ASSERT_TRUE(undo.Undo());
     EXPECT_EQ(Text(), "xabcy");

@@ -37,15 +37,6 @@ protected:
         });
         return dlg.DoModal();
     }
-
-    static void ClickCtrl(TXMLDlg& dlg, ZStr name)
-    {
-        const TXMLCtrl* c = dlg.FindCtrl(name);
-        ASSERT_NE(c, nullptr);
-        const plat::Rect r = dlg.GetControlRect(c->id);
-        plat::test::Click(dlg, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        plat::test::ProcessUntilIdle();
-    }
 };
 
 // Records every notification: the generic handler first, then the named slot.

@@ -3,9 +3,11 @@
 // Helpers shared by the markup dialog tests.
 
 #include "platform/Image.h"
+#include "platform/TestSupport.h"
 #include "xml/TXMLNode.h"
 #include "xmldlg/TXMLDlg.h"
 
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 
@@ -50,4 +52,15 @@ inline plat::Size Extent(const plat::Font& font, const std::string& text)
     plat::Image img(1, 1);
     img.Context().SetFont(font);
     return img.Context().GetTextExtent(text);
+}
+
+/// Clicks the middle of the control named `name`, as a person would, and lets the dialog
+/// handle it.
+inline void ClickCtrl(TXMLDlg& dlg, ZStr name)
+{
+    const TXMLCtrl* c = dlg.FindCtrl(name);
+    ASSERT_NE(c, nullptr);
+    const plat::Rect r = dlg.GetControlRect(c->id);
+    plat::test::Click(dlg, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    plat::test::ProcessUntilIdle();
 }

@@ -6,6 +6,7 @@
 // asks first. Without FILE the editor starts empty and Ctrl+S asks for a name. A file that
 // cannot be read, or is not text, is reported on stderr with exit status 1.
 
+#include "../ToolArgs.h"
 #include "QuillEditApp.h"
 #include "base/ZString.h"
 #include "edit/XMEdit.h"
@@ -28,26 +29,12 @@ void Usage()
 
 int main(int argc, char** argv)
 {
-    bool readOnly = false;
-    const char* path = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--read-only") == 0) {
-            readOnly = true;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            Usage();
-            return 0;
-        } else if (argv[i][0] == '-' && argv[i][1] != 0) {
-            std::fprintf(stderr, "quill-edit: unknown option %s\n", argv[i]);
-            Usage();
-            return 2;
-        } else if (path) {
-            std::fputs("quill-edit: only one FILE\n", stderr);
-            Usage();
-            return 2;
-        } else {
-            path = argv[i];
-        }
+    const ToolArgs args = ReadToolArgs(argc, argv, "quill-edit", "--read-only", Usage);
+    if (args.exitStatus >= 0) {
+        return args.exitStatus;
     }
+    const bool readOnly = args.flag;
+    const char* path = args.path;
     ZString text;
     ZStr sep("\n", 1);
     if (path) {

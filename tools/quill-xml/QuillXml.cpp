@@ -4,6 +4,7 @@
 // user can check a markup or chart file and see how the library reads it. On a parse error
 // it prints "error CODE: TEXT" and the line and column where the parser stopped (exit 1).
 
+#include "../ToolArgs.h"
 #include "base/ZString.h"
 #include "xml/TXML.h"
 
@@ -52,26 +53,12 @@ void LineAndColumn(const char* path, int32_t offset, long& line, long& column)
 
 int main(int argc, char** argv)
 {
-    TXML::LineBreaks breaks = TXML::LineBreaks::Fold;
-    const char* path = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--keep-breaks") == 0) {
-            breaks = TXML::LineBreaks::Keep;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            Usage();
-            return 0;
-        } else if (argv[i][0] == '-' && argv[i][1] != 0) {
-            std::fprintf(stderr, "quill-xml: unknown option %s\n", argv[i]);
-            Usage();
-            return 2;
-        } else if (path) {
-            std::fputs("quill-xml: only one FILE may be given\n", stderr);
-            Usage();
-            return 2;
-        } else {
-            path = argv[i];
-        }
+    const ToolArgs args = ReadToolArgs(argc, argv, "quill-xml", "--keep-breaks", Usage);
+    if (args.exitStatus >= 0) {
+        return args.exitStatus;
     }
+    const TXML::LineBreaks breaks = args.flag ? TXML::LineBreaks::Keep : TXML::LineBreaks::Fold;
+    const char* path = args.path;
     if (!path) {
         Usage();
         return 2;
