@@ -58,11 +58,6 @@ const char* SkipName(const char* p, const char* end)
     return p;
 }
 
-bool IsBlank(const char* p, const char* end)
-{
-    return SkipSpace(p, end) == end;
-}
-
 ZStr Rest(const char* p, const char* end)
 {
     return ZStr(p, int32_t(end - p));
@@ -317,7 +312,7 @@ const char* TXMLElement::ParseContent(const char* p, const char* end)
             }
             // White space between tags (indentation) would only make a blank node that is
             // dropped at once; skip it without making one.
-            if (!IsBlank(p, lt)) {
+            if (!Rest(p, lt).IsBlank()) {
                 std::unique_ptr<TXMLText> text =
                     owner.GetFactory().CreateText(owner, TXMLStore::Interned);
                 if (!text) {
@@ -329,7 +324,7 @@ const char* TXMLElement::ParseContent(const char* p, const char* end)
                     return nullptr;
                 }
                 ZStr value = text->GetValue();
-                if (!IsBlank(value.ptr, value.ptr + value.len)) {
+                if (!value.IsBlank()) {
                     owner.AppendChild(this, std::move(text));
                 }
             }

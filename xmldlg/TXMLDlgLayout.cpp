@@ -41,11 +41,6 @@ int32_t VAlignOf(ZStr v, int32_t def)
     return KeywordIndex(v, {"top", "center", "bottom", "baseline"}, def);
 }
 
-bool IsBlank(ZStr text)
-{
-    return text.Trim().IsEmpty();
-}
-
 // Entry i of a space-separated list, repeated from its start when the list is shorter.
 bool ListEntry(const TXMLNode& node, const char* attr, int32_t i, ZString& out)
 {
@@ -199,7 +194,7 @@ void TXMLDlgLayout::Content(const TXMLNode* node, std::vector<const TXMLNode*>& 
     out.clear();
     for (const TXMLNode* c = node->FirstChildNode(); c; c = c->NextSiblingNode()) {
         if (c->GetType() == TXMLType::Element ||
-            (c->GetType() == TXMLType::Text && !IsBlank(c->GetValue()))) {
+            (c->GetType() == TXMLType::Text && !c->GetValue().IsBlank())) {
             out.push_back(c);
         }
     }
