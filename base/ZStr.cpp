@@ -177,6 +177,45 @@ ZStr ZStr::TrimRight() const
     return ZStr(ptr, n);
 }
 
+int32_t ZStr::Utf8SequenceLength(int32_t at) const
+{
+    if (at < 0 || at >= len) {
+        return 0;
+    }
+    const auto byte = [this](int32_t i) { return static_cast<unsigned char>(ptr[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return 1;
+    }
+    // The range of the second byte excludes the overlong forms (E0 80..9F, F0 80..8F), the
+    // surrogates (ED A0..BF) and what lies beyond U+10FFFF (F4 90..); C0, C1 and F5..FF never
+    // lead a sequence (RFC 3629, section 4).
+    int32_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        n = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + n > len || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (int32_t k = 2; k < n; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return n;
+}
+
 bool ZStr::EndsWithI(ZStr suffix) const
 {
     return suffix.len <= len && Sub(len - suffix.len).EqualsI(suffix);

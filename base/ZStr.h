@@ -49,6 +49,10 @@ public:
     /// Whether the text ends with suffix, comparing with ASCII upper-case folding (".PDF"
     /// ends with ".pdf").
     bool EndsWithI(ZStr suffix) const;
+    /// The length (1 to 4) of the valid UTF-8 sequence that starts at byte `at`, or 0 when the
+    /// bytes there are none: a stray continuation byte, an overlong form, a surrogate, a code
+    /// point above U+10FFFF, a sequence cut short, or `at` outside the text.
+    int32_t Utf8SequenceLength(int32_t at) const;
     /// Whether the text holds nothing but white space (space, tab, CR, LF, VT, FF).
     bool IsBlank() const { return TrimLeft().IsEmpty(); }
 

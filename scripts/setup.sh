@@ -13,7 +13,7 @@ packages=(
     clang clang-format libclang-rt-14-dev
     libtinyxml2-dev libpugixml-dev
     libdxflib-dev
-    file
+    file libxml2-utils
     dpkg-dev lintian desktop-file-utils appstream
 )
 

@@ -10,6 +10,7 @@
 #include "app/outputs/TesseraChart.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ostream>
 
@@ -36,33 +37,64 @@ bool OutputWritten(std::ostream& out, std::ostream& err)
     return false;
 }
 
+// A configuration's name as --list-configs prints it: a tab or a control character would
+// break the "section TAB name" line or reach the terminal, so each is written as an escape
+// ("\t", "\n", "\r", "\xHH"), and a backslash as "\\".
+std::string ListedName(const std::string& name)
+{
+    std::string out;
+    for (const char ch : name) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '\\') {
+            out += "\\\\";
+        } else if (ch == '\t') {
+            out += "\\t";
+        } else if (ch == '\n') {
+            out += "\\n";
+        } else if (ch == '\r') {
+            out += "\\r";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", unsigned(byte));
+            out += escape;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 // The parameter text of the stored configuration options.config: its inputs read as the
 // calculator reads them when the configuration is chosen, then formatted as the calculator
-// formats its fields. False with the message on err when there is no such configuration or
-// its text is broken.
-bool ConfigParms(const CommandLineOptions& options, std::string& parms, std::ostream& err)
+// formats its fields. Returns kExitOk, or the exit status with the message on err: a file
+// that cannot be read is a failure, a missing configuration or a broken text a usage error.
+int ConfigParms(const CommandLineOptions& options, std::string& parms, std::ostream& err)
 {
     ConfigFile file(options.configDir);
-    file.Load();
+    std::string error;
+    if (!file.Load(error)) {
+        err << error << "\n";
+        return kExitFailure;
+    }
     const int index = file.Find(*options.config);
     if (index < 0) {
         err << "Error: no configuration named '" << *options.config << "' in " << file.Path()
             << "\n";
-        return false;
+        return kExitUsage;
     }
     std::string stored;
     if (!file.GetParms(index, stored)) {
         err << kParmsKeyMissing << "\n";
-        return false;
+        return kExitUsage;
     }
     DesignInputs inputs;
     const StoredParmsOutcome outcome = ApplyStoredParms(stored, inputs);
     if (!outcome.Ok()) {
         err << outcome.message << "\n";
-        return false;
+        return kExitUsage;
     }
     parms = BuildParms(inputs);
-    return true;
+    return kExitOk;
 }
 
 bool IsStdout(bool asked, const std::string& path)
@@ -92,9 +124,13 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     }
     if (options.listConfigs) {
         ConfigFile file(options.configDir);
-        file.Load();
+        std::string error;
+        if (!file.Load(error)) {
+            err << error << "\n";
+            return kExitFailure;
+        }
         for (int i = 0; i < file.Count(); ++i) {
-            out << file.Section(i).Text() << '\t' << file.Name(i) << '\n';
+            out << ListedName(file.Section(i).Text()) << '\t' << ListedName(file.Name(i)) << '\n';
         }
         return OutputWritten(out, err) ? kExitOk : kExitFailure;
     }
@@ -107,8 +143,8 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     // that every output reads.
     std::string parms;
     if (options.config) {
-        if (!ConfigParms(options, parms, err)) {
-            return kExitUsage;
+        if (const int status = ConfigParms(options, parms, err); status != kExitOk) {
+            return status;
         }
     } else {
         parms = options.parms ? *options.parms : BuildParms(options.inputs);

@@ -59,14 +59,17 @@ bool IsWholeNumber(const std::string& text, bool integer)
     return ZStr(end).IsBlank();
 }
 
-// A number as a whole argument, decimal only; infinity is read, "nan" never is.
+// A number as a whole argument, decimal only; "inf" is read, "nan" and numbers beyond the
+// range of a double never are.
 bool ReadNumber(const std::string& text, double& value)
 {
     if (!IsWholeNumber(text, false)) {
         return false;
     }
+    errno = 0;
     const double v = std::strtod(text.c_str(), nullptr);
-    if (std::isnan(v)) {
+    // "inf" means infinity; a number too large to hold ("1e400") is no way to say it.
+    if (std::isnan(v) || (errno == ERANGE && std::isinf(v))) {
         return false;
     }
     value = v;

@@ -24,9 +24,14 @@ bool ConfigStore::ParmsToDialog(const std::string& text)
     return true;
 }
 
-void ConfigStore::FillConfigList()
+void ConfigStore::FillConfigList(bool tellErrors)
 {
-    m_file.Load();
+    // A file that cannot be read keeps the list as memory holds it; the user is told why
+    // (at start-up once the window is up), and nothing is written over that file.
+    m_loadError.clear();
+    if (!m_file.Load(m_loadError) && tellErrors) {
+        ShowNotice(m_loadError);
+    }
     m_host.ClearConfigList();
     for (int i = 0; i < m_file.Count(); ++i) {
         m_host.AddConfigItem(m_file.Name(i));
@@ -115,26 +120,20 @@ void ConfigStore::NewConfig()
         return;
     }
     // Without the new section in the file, rereading it would not list it: the choice stays
-    // as it was, and the section waits in memory for the next save that succeeds.
-    if (!SaveFile()) {
+    // as it was, and the section waits in memory for the next save that succeeds. The file
+    // may have placed it in another section than the one free in memory.
+    std::string created;
+    if (!SaveFile(&created)) {
         return;
     }
-
     FillConfigList();
-    int index = -1;
-    for (int i = 0; i < m_file.Count(); ++i) {
-        if (m_file.Section(i).Str() == ZStr(section.c_str())) {
-            index = i;
-            break;
-        }
-    }
-    SelectConfig(index);
+    SelectConfig(m_file.IndexOf(created));
 }
 
-bool ConfigStore::SaveFile()
+bool ConfigStore::SaveFile(std::string* created)
 {
     std::string error;
-    if (m_file.Save(error)) {
+    if (m_file.Save(error, created)) {
         return true;
     }
     ShowNotice(error);

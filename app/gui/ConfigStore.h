@@ -66,8 +66,12 @@ public:
     /// show a message. Returns whether the text was applied.
     bool ParmsToDialog(const std::string& text);
     /// Rereads the file, lists its configurations in section order and takes `current` from
-    /// "Recent" (-1 when it names none). A missing file keeps what memory holds.
-    void FillConfigList();
+    /// "Recent" (-1 when it names none). A missing file lists none; a file that cannot be
+    /// read keeps what memory holds and is reported ("Cannot read PATH: reason"), at once
+    /// when `tellErrors` is set, else only kept in LoadError() for the caller to show.
+    void FillConfigList(bool tellErrors = true);
+    /// Why the last FillConfigList could not read the file; empty when it could.
+    const std::string& LoadError() const { return m_loadError; }
     /// Chooses configuration `index` (nothing happens outside 0..count-1): remembers it as
     /// "Recent" in the file and applies its parameter text.
     void SelectConfig(int index);
@@ -88,8 +92,9 @@ public:
     const ZIni& Ini() const { return m_file.Ini(); }
 
 private:
-    /// Writes the file; on failure tells the user which file and why. Returns success.
-    bool SaveFile();
+    /// Writes the changes into the file; on failure tells the user which file and why.
+    /// Returns success; `created` receives the section of a configuration created.
+    bool SaveFile(std::string* created = nullptr);
     /// The text to store as "Parms", or "" after telling the user there is nothing valid.
     std::string ParmsToSave();
     void ShowNotice(const std::string& text);
@@ -97,5 +102,6 @@ private:
     DesignController& m_controller;
     ConfigStoreHost& m_host;
     ConfigFile m_file;
+    std::string m_loadError;
     int current = -1;
 };

@@ -34,6 +34,12 @@ bool DesignDialog::OnMessage(plat::Window&, const plat::Message& msg)
         InitDialog();
         return true;
     case plat::Msg::Timer:
+        if (msg.id == kStartupNoticeTimer) {
+            // Once the window is up: what went wrong reading the configurations.
+            KillTimer(kStartupNoticeTimer);
+            ShowMessage(ConfigStore::kCaption, m_configs.LoadError(), MessageButtons::Ok);
+            return true;
+        }
         m_controller.OnTick();
         return false; // the timer message gets its default processing too
     case plat::Msg::Command:
@@ -78,8 +84,12 @@ void DesignDialog::InitDialog()
     m_chartMenu.Setup(chartWnd.Chart());
     SetupStatusLine(statusWnd);
     m_controller.FieldsToControls();
-    // The configuration chosen last, when the file names one; else the defaults stay.
-    m_configs.FillConfigList();
+    // The configuration chosen last, when the file names one; else the defaults stay. A file
+    // that cannot be read is reported once the window is up, not before it.
+    m_configs.FillConfigList(false);
+    if (!m_configs.LoadError().empty()) {
+        SetTimer(kStartupNoticeTimer, 1);
+    }
     m_configs.SelectConfig(m_configs.Current());
     SetFocusControl(EditIdOf(DesignInput::Elements));
 }

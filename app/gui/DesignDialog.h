@@ -104,12 +104,17 @@ private:
                      MessageButtons buttons) override;
     bool AskNewName(std::string& name) override;
 
+    /// The one-shot timer that shows a start-up problem once the window is up.
+    static constexpr uint32_t kStartupNoticeTimer = 4712;
+
     DesignDialogOptions m_options;
     DesignController m_controller{*this};
     ConfigStore m_configs{m_controller, *this};
+    // The chart's menu outlives the chart window, which calls it as the chart's host until
+    // it is gone.
+    DesignChartMenu m_chartMenu{m_controller, chartWnd, *this};
     PaintReportingWnd<XMEditWnd> reportWnd;
     XMEditWnd statusWnd;
     PaintReportingWnd<XChartWnd> chartWnd;
-    DesignChartMenu m_chartMenu{m_controller, chartWnd, *this};
     int32_t m_chartLine = -1;
 };

@@ -192,14 +192,24 @@ std::string RatioNumber(double value)
     return text;
 }
 
-// Text of the parameter strip: tabs (which only align the stored text) removed.
+// Text of the parameter strip: tabs (which only align the stored text) and line breaks
+// removed, and whatever is not valid UTF-8 replaced by U+FFFD, so that the text measures,
+// wraps and prints as the characters it shows.
 std::string ParmsForSheet(const std::string& parms)
 {
+    const ZStr text(parms.data(), int32_t(parms.size()));
     std::string out;
-    for (char ch : parms) {
-        if (ch != '\t' && ch != '\r' && ch != '\n') {
-            out += ch;
+    for (int32_t i = 0; i < text.len;) {
+        const int32_t n = text.Utf8SequenceLength(i);
+        if (n == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
         }
+        if (n > 1 || (text[i] != '\t' && text[i] != '\r' && text[i] != '\n')) {
+            out.append(parms, size_t(i), size_t(n));
+        }
+        i += n;
     }
     return out;
 }

@@ -291,8 +291,14 @@ bool DxfDrawing(const ComputedDesign& build, LengthUnit unit, std::string& bytes
         return false;
     }
     bytes = contents.str();
-    if (bytes.empty()) {
-        error = "the drawing came out empty";
+    // The library does not say when a write fails: a full disk or a file size limit leaves
+    // a drawing cut short, which only its missing end marker tells.
+    static const std::string kEnd = "\n  0\nEOF\n";
+    if (bytes.size() < kEnd.size() ||
+        bytes.compare(bytes.size() - kEnd.size(), kEnd.size(), kEnd) != 0) {
+        bytes.clear();
+        error = "the drawing could not be written in full (the disk is full or a file size "
+                "limit was reached)";
         return false;
     }
     return true;

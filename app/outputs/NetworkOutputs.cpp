@@ -3,6 +3,7 @@
 #include "app/engine/ComputedDesign.h"
 #include "app/outputs/TesseraChart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -38,7 +39,16 @@ std::string TouchstoneText(const ComputedDesign& design, const NetworkSweep& swe
 {
     const NetworkModel& model = sweep.model;
     std::string out = "! Touchstone file written by tessera " TESSERA_VERSION "\n";
-    out += "! Interdigital bandpass filter: " + design.Parms() + "\n";
+    // A comment is one line: a line break (or another control character but the tab) in the
+    // parameter text would start lines a simulator cannot read.
+    std::string parms = design.Parms();
+    for (char& ch : parms) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if ((byte < 0x20 && ch != '\t') || byte == 0x7F) {
+            ch = ' ';
+        }
+    }
+    out += "! Interdigital bandpass filter: " + parms + "\n";
     out += "! Coupled-resonator model: f0";
     Append(out, " %.6f MHz, ", model.f0GHz * 1000);
     if (std::isinf(model.qu)) {
@@ -86,7 +96,14 @@ std::string TuningTableText(const TuningTable& t)
         std::snprintf(line, sizeof line, "%3d  %10.3f", k, t.delayNs[k - 1]);
         out += line;
         if (k < n) {
-            Append(out, "  %14.6f", t.coupling[k - 1]);
+            // At least four significant digits, however weak the coupling.
+            const double c = t.coupling[k - 1];
+            const int decimals = c != 0.0 && std::isfinite(c)
+                                     ? std::max(6, 3 - int(std::floor(std::log10(std::fabs(c)))))
+                                     : 6;
+            char cell[64];
+            std::snprintf(cell, sizeof cell, "  %14.*f", std::min(decimals, 20), c);
+            out += cell;
         } else {
             out += std::string(16, ' ');
         }
@@ -124,11 +141,19 @@ bool ComputeNetworkSweep(const ComputedDesign& design, const NetworkSweepRequest
         error = kNoNetwork;
         return false;
     }
-    const std::vector<double> freqs =
+    std::vector<double> freqs =
         request.fromMHz ? LinearSweepGHz(*request.fromMHz * 0.001,
                                          request.toMHz.value_or(*request.fromMHz) * 0.001,
                                          request.points.value_or(kDefaultNetworkPoints))
                         : DesignSweepGHz(design.Design());
+    // A narrow design at a low frequency sweeps below 0 Hz, where a network has no meaning and
+    // simulators refuse the file: the sweep starts at its lowest positive point.
+    freqs.erase(std::remove_if(freqs.begin(), freqs.end(), [](double f) { return !(f > 0.0); }),
+                freqs.end());
+    if (freqs.empty()) {
+        error = "the network outputs need frequencies above 0 Hz; the design's sweep has none";
+        return false;
+    }
     sweep.points = SweepNetwork(sweep.model, freqs);
     return true;
 }

@@ -37,8 +37,9 @@ struct NetworkSweep
     std::vector<NetworkPoint> points;
 };
 
-/// Computes the sweep `request` asks for. False with the reason in `error` when the design
-/// cannot be modelled as a network (its bandwidth reaches twice its centre frequency).
+/// Computes the sweep `request` asks for, at its frequencies above 0 Hz only. False with the
+/// reason in `error` when the design cannot be modelled as a network (its bandwidth reaches
+/// twice its centre frequency) or no frequency of the sweep lies above 0 Hz.
 bool ComputeNetworkSweep(const ComputedDesign& design, const NetworkSweepRequest& request,
                          NetworkSweep& sweep, std::string& error);
 

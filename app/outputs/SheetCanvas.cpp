@@ -1,5 +1,7 @@
 #include "app/outputs/SheetCanvas.h"
 
+#include "base/ZStr.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -45,21 +47,6 @@ std::string Num(double v)
 }
 
 // The length of the UTF-8 sequence that starts at s[i], or 0 when it is not one.
-size_t Utf8Length(const std::string& s, size_t i)
-{
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (n == 0 || i + n > s.size()) {
-        return 0;
-    }
-    for (size_t k = 1; k < n; ++k) {
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return n;
-}
-
 } // namespace
 
 SheetCanvas::SheetCanvas()
@@ -263,13 +250,21 @@ std::string SvgSheetCanvas::Document() const
 
 std::string XmlEscaped(const std::string& text)
 {
+    // Only characters XML allows are written: a byte that is no part of valid UTF-8, and a
+    // control character other than tab, line feed and carriage return, become U+FFFD.
+    const ZStr view(text.data(), int32_t(text.size()));
     std::string out;
-    for (size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        const size_t n = Utf8Length(text, i);
-        if (n == 0 || (n == 1 && static_cast<unsigned char>(c) < 0x20)) {
-            out += '?';
-            ++i;
+    for (int32_t i = 0; i < view.len;) {
+        const char c = view[i];
+        const int32_t n = view.Utf8SequenceLength(i);
+        const bool control =
+            n == 1 && static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
+        const bool nonCharacter = n == 3 && static_cast<unsigned char>(c) == 0xEF &&
+                                  static_cast<unsigned char>(view[i + 1]) == 0xBF &&
+                                  static_cast<unsigned char>(view[i + 2]) >= 0xBE;
+        if (n == 0 || control || nonCharacter) {
+            out += "\xEF\xBF\xBD";
+            i += n == 0 ? 1 : n;
             continue;
         }
         switch (c) {
@@ -289,7 +284,7 @@ std::string XmlEscaped(const std::string& text)
             out += "&apos;";
             break;
         default:
-            out.append(text, i, n);
+            out.append(text, size_t(i), size_t(n));
             break;
         }
         i += n;

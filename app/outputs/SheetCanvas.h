@@ -117,6 +117,7 @@ private:
     double m_height = 0.0;
 };
 
-/// `text` made safe for XML character data and attribute values: markup characters escaped,
-/// control characters and bytes that are not UTF-8 replaced by '?'.
+/// `text` made safe for XML character data and attribute values: markup characters escaped;
+/// bytes that are no part of valid UTF-8, control characters other than tab, line feed and
+/// carriage return, and the non-characters U+FFFE and U+FFFF replaced by U+FFFD.
 std::string XmlEscaped(const std::string& text);

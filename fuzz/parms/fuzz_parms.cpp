@@ -15,12 +15,16 @@
 #include "app/engine/FilterDesign.h"
 #include "app/engine/FilterSynthesis.h"
 #include "app/engine/ParmsText.h"
+#include "base/ZStr.h"
+#include "tests/app/TouchstoneReader.h"
+#include "xml/TXML.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -71,6 +75,56 @@ void FuzzParmsText(std::string_view text)
     }
 }
 
+std::string ReadWhole(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Text that an XML reader takes as characters: valid UTF-8 without control characters other
+// than tab, line feed and carriage return.
+bool IsXmlText(const std::string& text)
+{
+    const ZStr view(text.data(), int32_t(text.size()));
+    for (int32_t i = 0; i < view.len;) {
+        const int32_t n = view.Utf8SequenceLength(i);
+        if (n == 0 || (n == 1 && static_cast<unsigned char>(view[i]) < 0x20 && view[i] != '\t' &&
+                       view[i] != '\n' && view[i] != '\r')) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+// Every file a successful run wrote is what its reader expects, whatever the arguments held:
+// the Touchstone file reads back as a simulator reads it, SVG is well-formed XML of valid
+// characters, a chart file parses with the library's parser.
+void CheckWrittenFiles(const CommandLineOptions& options)
+{
+    if (options.network.touchstone) {
+        Touchstone t;
+        std::string problem;
+        Check(ParseTouchstone(ReadWhole(options.network.touchstonePath), t, problem));
+        Check(t.comments.size() == 3 && !t.mhz.empty());
+        for (double mhz : t.mhz) {
+            Check(mhz > 0.0);
+        }
+    }
+    for (const std::string& path : {options.chartPath, options.buildSheetPath}) {
+        const bool svg = path.size() > 4 && ZStr(path.c_str()).EndsWithI(".svg");
+        const bool xch = path.size() > 4 && ZStr(path.c_str()).EndsWithI(".xch");
+        if (svg || xch) {
+            const std::string text = ReadWhole(path);
+            TXML xml;
+            Check(xml.Parse(text.data(), int32_t(text.size())));
+            Check(!svg || IsXmlText(text));
+        }
+    }
+}
+
 void FuzzCommandLine(std::string_view text)
 {
     // Arguments are separated by NUL, the one byte no argument can hold, so that an argument
@@ -118,6 +172,9 @@ void FuzzCommandLine(std::string_view text)
     const int status = ExecuteCommandLine(options, out, err);
     Check(status == kExitOk || status == kExitUsage);
     Check(status == kExitOk || !err.str().empty());
+    if (status == kExitOk) {
+        CheckWrittenFiles(options);
+    }
 
     // The edit-field readers see the same untrusted text.
     DesignInputs inputs;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
@@ -19,7 +20,9 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -452,6 +455,34 @@ TEST(BuildSheetTest, UnwritableFileFailsAndKeepsNothing)
     std::string err;
     EXPECT_EQ(Tessera({"--dxf", "/nonexistent-folder/parts.dxf"}, &err), kExitFailure);
     EXPECT_NE(err.find("cannot write '/nonexistent-folder/parts.dxf'"), std::string::npos) << err;
+
+    // Under a file size limit below the drawing's size the library's own temporary file is
+    // cut short without a word; the drawing must not be stored as if it were whole.
+    for (const char* name : {"limited.dxf", "limited.svg"}) {
+        const std::string path = TempPath(name);
+        std::remove(path.c_str());
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit;
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 20 * 1024;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const bool dxf = std::string(name).find(".dxf") != std::string::npos;
+            std::string errors;
+            const int status =
+                Tessera({dxf ? "--dxf" : "--build-sheet", path, "--elements", "12"}, &errors);
+            ::_exit(status == kExitFailure && errors.find("cannot write") != std::string::npos
+                        ? 0
+                        : 10 + status);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << name << ": exit " << WEXITSTATUS(status);
+        EXPECT_FALSE(Exists(path)) << name;
+    }
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 #include "app/cli/CommandLine.h"
 #include "tests/TestSupport.h"
 #include "tests/app/RunCommandLine.h"
+#include "tests/app/TouchstoneReader.h"
 
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -29,68 +31,6 @@ public:
 private:
     std::string m_path;
 };
-
-using Complex = std::complex<double>;
-
-// A Touchstone 1.1 two-port file as a simulator reads it: "!" comments, one option line,
-// then lines of frequency and four real/imaginary pairs.
-struct Touchstone
-{
-    std::vector<std::string> comments;
-    std::vector<std::string> option; // the option line's words after "#"
-    std::vector<double> mhz;
-    std::vector<Complex> s11, s21, s12, s22;
-};
-
-bool ParseTouchstone(const std::string& text, Touchstone& t, std::string& problem)
-{
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.empty()) {
-            continue;
-        }
-        if (line[0] == '!') {
-            t.comments.push_back(line.substr(1));
-            continue;
-        }
-        std::istringstream words(line);
-        if (line[0] == '#') {
-            if (!t.option.empty() || !t.mhz.empty()) {
-                problem = "a second or late option line";
-                return false;
-            }
-            std::string word;
-            words.get(); // '#'
-            while (words >> word) {
-                t.option.push_back(word);
-            }
-            continue;
-        }
-        if (t.option.empty()) {
-            problem = "data before the option line";
-            return false;
-        }
-        double v[9];
-        for (double& x : v) {
-            if (!(words >> x)) {
-                problem = "short data line: " + line;
-                return false;
-            }
-        }
-        std::string rest;
-        if (words >> rest) {
-            problem = "long data line: " + line;
-            return false;
-        }
-        t.mhz.push_back(v[0]);
-        t.s11.emplace_back(v[1], v[2]);
-        t.s21.emplace_back(v[3], v[4]);
-        t.s12.emplace_back(v[5], v[6]);
-        t.s22.emplace_back(v[7], v[8]);
-    }
-    return true;
-}
 
 // A CSV output of numbers after its header line.
 std::vector<std::vector<double>> CsvRows(const std::string& text, std::string& header)
@@ -303,6 +243,7 @@ TEST(NetworkOutputsTest, UnusableOptionsAndDesigns)
         {"--network-csv", "-", "--qu", "-inf"},
         {"--network-csv", "-", "--qu", "nan"},
         {"--network-csv", "-", "--qu", "high"},
+        {"--network-csv", "-", "--qu", "1e400"}, // too large to hold, not "inf"
         // Options that would change nothing.
         {"--from", "100", "--to", "200"},
         {"--tuning", "--qu", "500"},
@@ -337,4 +278,56 @@ TEST(NetworkOutputsTest, UnusableOptionsAndDesigns)
                        "1e-3", "--elements", "12", "--ripple", "4"})
                   .status,
               kExitOk);
+}
+
+// Whatever the input, the files are what their readers expect: a Touchstone file of one
+// comment line per comment and frequencies above 0 Hz, SVG that an XML checker accepts, and
+// a tuning table that shows weak couplings to four significant digits.
+TEST(NetworkOutputsTest, WrittenFilesAreWellFormedWhateverTheInput)
+{
+    TempFile s2p("hostile.s2p"), sheet("hostile.svg"), chart("hostile-chart.svg");
+    // An unknown key carries a line break, a control character and bytes that are no UTF-8:
+    // a surrogate, a code point above U+10FFFF, an overlong "/", a lone 0xFF.
+    const std::string parms = "ele=5&rip=1&fzmc=1200&bwmc=70&R=50&H=20&D=8&E=25&NFR=200&STP=1.4"
+                              "&x=\n! junk\x01\xED\xA0\x80\xF4\x90\x80\x80\xC0\xAF\xFF";
+    Outcome run = Tessera({"--parms", parms, "--touchstone", s2p.Path(), "--build-sheet",
+                           sheet.Path(), "--chart", chart.Path()});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    Touchstone t;
+    std::string problem;
+    ASSERT_TRUE(ParseTouchstone(ReadFile(s2p.Path()), t, problem)) << problem;
+    EXPECT_EQ(t.comments.size(), 3u);
+    EXPECT_EQ(t.mhz.size(), 200u);
+    for (const std::string& svg : {sheet.Path(), chart.Path()}) {
+        EXPECT_EQ(std::system(("xmllint --noout '" + svg + "'").c_str()), 0) << svg;
+    }
+    EXPECT_NE(ReadFile(sheet.Path()).find("x=! junk\xEF\xBF\xBD"), std::string::npos);
+
+    // A narrow design at a low frequency: its sweep starts at the lowest point above 0 Hz.
+    run = Tessera({"--fc", "10", "--bw", "1", "--touchstone", s2p.Path()});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    t = Touchstone{};
+    ASSERT_TRUE(ParseTouchstone(ReadFile(s2p.Path()), t, problem)) << problem;
+    ASSERT_FALSE(t.mhz.empty());
+    EXPECT_LT(t.mhz.size(), 200u);
+    for (double mhz : t.mhz) {
+        EXPECT_GT(mhz, 0.0);
+    }
+
+    // Couplings of a very narrow filter, text against CSV.
+    const Outcome text = Tessera({"--tuning", "--fc", "1000", "--bw", "0.01"});
+    const Outcome csv = Tessera({"--tuning-csv", "-", "--fc", "1000", "--bw", "0.01"});
+    std::string header;
+    const auto rows = CsvRows(csv.out, header);
+    ASSERT_EQ(rows.size(), 5u);
+    std::istringstream lines(text.out);
+    std::string line;
+    for (int skip = 0; skip < 5; ++skip) { // title, two lines of legend, head, row 1
+        std::getline(lines, line);
+    }
+    int k = 0;
+    double delay = 0.0, coupling = 0.0;
+    std::istringstream(line) >> k >> delay >> coupling;
+    ASSERT_LT(rows[0][2], 1e-4);
+    EXPECT_NEAR(coupling, rows[0][2], 1e-3 * rows[0][2]) << line;
 }

@@ -40,6 +40,16 @@ while IFS= read -r line; do
     rm -f "$dir/Tessera.ini"
 done < "$cases"
 
+# Every SVG written is well-formed XML by an independent checker, and every chart file reads
+# back with the library's own parser (its markup dialect leaves some values unquoted).
+bin=$(dirname "$exe")
+while IFS= read -r -d '' file; do
+    case $file in
+        *.svg) xmllint --noout "$file" || { echo "not well-formed: $file" >&2; exit 1; } ;;
+        *.xch) "$bin/quill-xml" "$file" >/dev/null || { echo "unreadable: $file" >&2; exit 1; } ;;
+    esac
+done < <(find "$work/cases" -type f \( -name '*.svg' -o -name '*.xch' \) -print0)
+
 if [ "$record" = --record ]; then
     rm -rf "$reference"
     cp -r "$work/cases" "$reference"
