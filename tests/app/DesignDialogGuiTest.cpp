@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -152,6 +153,31 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     ChooseFromChartMenu("Network Response");
     EXPECT_FALSE(dlg->ChartMenu().IsNetworkShown());
     EXPECT_FALSE(Line("S21").GetBool("showLine", true));
+}
+
+// A Tessera.ini that cannot be read (here a fifo, which would block a plain read) neither
+// hangs the start nor stops it: the window comes up, then says what is wrong.
+TEST_F(DesignDialogGuiTest, UnreadableConfigurationFileIsReportedOnceTheWindowIsUp)
+{
+    dlg.reset();
+    ASSERT_EQ(::mkfifo("Tessera.ini", 0644), 0);
+    std::vector<std::string> shown;
+    bool windowUp = false;
+    plat::test::SetModalHook([&](const ModalRequest& req) {
+        shown.push_back(req.title);
+        windowUp = dlg && dlg->IsVisible();
+        return ModalAnswer{true, plat::kIdOk, ""};
+    });
+    dlg = std::make_unique<DesignDialog>();
+    ASSERT_TRUE(dlg->CreateModeless(DesignDialogTemplate(), nullptr));
+    for (int i = 0; i < 50 && shown.empty(); ++i) {
+        plat::test::ProcessUntilIdle(100);
+    }
+    plat::test::SetModalHook(nullptr);
+    EXPECT_EQ(shown, std::vector<std::string>{"Tessera.ini"});
+    EXPECT_TRUE(windowUp) << "the message came before the window";
+    EXPECT_EQ(dlg->Configs().LoadError(), "Cannot read ./Tessera.ini: not a regular file");
+    EXPECT_EQ(::unlink("Tessera.ini"), 0);
 }
 
 } // namespace
