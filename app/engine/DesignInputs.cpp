@@ -96,3 +96,15 @@ void SetFieldFromText(DesignInputs& in, DesignInput input, const std::string& te
     }
     *DoubleField(in, input) = std::strtod(text.c_str(), nullptr);
 }
+
+bool FieldTextHasNumber(DesignInput input, const std::string& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    if (input == DesignInput::Elements) {
+        std::strtol(begin, &end, 10);
+    } else {
+        std::strtod(begin, &end);
+    }
+    return end != begin;
+}

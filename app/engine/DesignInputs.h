@@ -68,3 +68,8 @@ std::string FieldText(const DesignInputs& inputs, DesignInput input);
 /// skipped, the longest numeric prefix used, 0 when there is none. An element count beyond
 /// the range of int saturates at its limit.
 void SetFieldFromText(DesignInputs& inputs, DesignInput input, const std::string& text);
+
+/// Whether an edit text starts with a number as SetFieldFromText reads it (after leading
+/// white space): false for an empty text or one like "abc", which the field reads as 0 but
+/// which is no value the user gave.
+bool FieldTextHasNumber(DesignInput input, const std::string& text);

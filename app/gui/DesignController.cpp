@@ -2,6 +2,7 @@
 
 #include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignReport.h"
+#include "app/engine/FilterDesign.h"
 #include "app/engine/ParmsText.h"
 
 #include <utility>
@@ -57,6 +58,9 @@ void DesignController::OnTick()
     SlidersToFields();
     FieldsToSliders(false);
     Recompute();
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        m_editShown[i] = m_controls.GetEditText(DesignInputAt(i));
+    }
     // Recompute read every edit. A text that differs from the last tick's is a change by the
     // user, typed or dragged, even when the focus has left the field since: a configuration
     // chosen next must ask before it replaces it.
@@ -74,8 +78,12 @@ void DesignController::SlidersToFields()
     }
     const std::string before = BuildParms();
     for (DesignInput input : kTickOrder) {
-        if (m_controls.SliderHasFocus(input)) {
-            SetFieldFromSliderPosition(m_inputs, input, m_controls.GetSliderPos(input));
+        // A slider that merely took the focus (Tab from its field) keeps its field as typed:
+        // only a slider moved since the last tick writes its position into the field.
+        const int pos = m_controls.GetSliderPos(input);
+        if (m_controls.SliderHasFocus(input) && pos != m_sliderShown[int(input)]) {
+            SetFieldFromSliderPosition(m_inputs, input, pos);
+            m_sliderShown[int(input)] = pos;
             FieldsToControls();
         }
     }
@@ -86,12 +94,12 @@ void DesignController::SlidersToFields()
 
 void DesignController::FieldsToSliders(bool force)
 {
-    if (!force && !AnyFocus(&DesignControls::EditHasFocus)) {
-        return; // only a field with the focus moves its slider
-    }
     const std::string before = BuildParms();
     for (DesignInput input : kTickOrder) {
-        if (force || m_controls.EditHasFocus(input)) {
+        // A field with the focus moves its slider, and so does one changed since the last
+        // tick whose focus has moved on already (a value pasted, then Tab).
+        const bool changed = m_controls.GetEditText(input) != m_editShown[int(input)];
+        if (force || m_controls.EditHasFocus(input) || changed) {
             ControlsToFields();
             MoveSlider(input);
         }
@@ -108,6 +116,13 @@ void DesignController::Recompute()
     }
     busy = true;
     const std::string text = BuildParms();
+    if (const std::string unreadable = UnreadableStatus(); !unreadable.empty()) {
+        // An edit without a number is an invalid input, not a zero.
+        m_controls.ShowStatus(unreadable);
+        lastParms.clear();
+        busy = false;
+        return;
+    }
     if (text == lastParms) {
         busy = false;
         return;
@@ -152,7 +167,9 @@ void DesignController::ControlsToFields()
 {
     for (int i = 0; i < kDesignInputCount; ++i) {
         const DesignInput input = DesignInputAt(i);
-        SetFieldFromText(m_inputs, input, m_controls.GetEditText(input));
+        const std::string text = m_controls.GetEditText(input);
+        SetFieldFromText(m_inputs, input, text);
+        m_unreadable[i] = !FieldTextHasNumber(input, text);
     }
     inch = m_controls.GetInchCheck();
 }
@@ -195,8 +212,19 @@ std::shared_ptr<const ComputedDesign> DesignController::CurrentDesign()
     }
     // Nothing computed since the last change of unit or configuration: the design of what
     // the edits hold, when the calculator accepts it.
+    const std::string text = BuildParms();
     std::string status;
-    return ComputedDesign::Compute(BuildParms(), Unit(), status);
+    return UnreadableStatus().empty() ? ComputedDesign::Compute(text, Unit(), status) : nullptr;
+}
+
+std::string DesignController::UnreadableStatus() const
+{
+    for (int i = 0; i < kDesignInputCount; ++i) {
+        if (m_unreadable[i]) {
+            return ErrorStatusText(InputInfo(DesignInputAt(i)).errorName);
+        }
+    }
+    return std::string();
 }
 
 LengthUnit DesignController::Unit() const
@@ -207,4 +235,5 @@ LengthUnit DesignController::Unit() const
 void DesignController::MoveSlider(DesignInput input)
 {
     m_controls.SetSliderPos(input, SliderPositionFromField(m_inputs, input));
+    m_sliderShown[int(input)] = m_controls.GetSliderPos(input);
 }

@@ -105,8 +105,11 @@ public:
     int32_t RecomputeCount() const { return m_recomputeCount; }
 
 private:
-    /// Sets the slider of `input` from its field.
+    /// Sets the slider of `input` from its field and remembers where it then stands.
     void MoveSlider(DesignInput input);
+    /// "Error: " and the name of the first input (in validation order) whose edit holds no
+    /// number; empty when every edit holds one.
+    std::string UnreadableStatus() const;
     /// Whether one of the inputs' sliders (or edits) has the focus.
     bool AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const;
 
@@ -124,4 +127,12 @@ private:
     /// The parameter text at the end of the last tick (or of applied fields); empty before
     /// the first tick.
     std::string m_tickParms;
+    /// Where each slider stood when the controller last set or read it: a slider found
+    /// elsewhere was moved by the user since.
+    int m_sliderShown[kDesignInputCount] = {};
+    /// Each edit's text at the end of the last tick: an edit found with another text was
+    /// changed since, and its slider follows even when the focus has left it.
+    std::string m_editShown[kDesignInputCount];
+    /// Which edits held no number when last read.
+    bool m_unreadable[kDesignInputCount] = {};
 };

@@ -166,6 +166,60 @@ TEST_F(DesignControllerTest, OnlyTheFocusedControlMovesItsPartner)
     EXPECT_DOUBLE_EQ(controller.Inputs().R, 500.0);
 }
 
+// A slider that only takes the focus (Tab from its field) never replaces what was typed:
+// values below, above or between its positions stay as typed, also when the focus left the
+// field before the tick; a slider moved afterwards writes its position as before.
+TEST_F(DesignControllerTest, TypedValuesSurviveTheFocusMovingToTheirSlider)
+{
+    struct Case
+    {
+        DesignInput input;
+        const char* typed;
+        int slider; // where the slider shows it
+    };
+    const Case cases[] = {{DesignInput::CentreFrequency, "144", 200},
+                          {DesignInput::CentreFrequency, "1296.5", 1296},
+                          {DesignInput::Elements, "12", 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        controls.Type(c.input, c.typed);
+        controller.OnTick();
+        controls.focusKind = FakeControls::Focus::Slider; // Tab
+        controller.OnTick();
+        controller.OnTick();
+        EXPECT_EQ(controls.edits[c.input], c.typed);
+        EXPECT_EQ(controls.pos[c.input], c.slider);
+    }
+    // Pasted and followed by Tab within one tick: the slider still follows the field.
+    controls.Type(DesignInput::Bandwidth, "35");
+    controls.focusKind = FakeControls::Focus::Slider;
+    controller.OnTick();
+    EXPECT_EQ(controls.edits[DesignInput::Bandwidth], "35");
+    EXPECT_EQ(controls.pos[DesignInput::Bandwidth], 35);
+    // Moved by the user, the slider sets its field.
+    controls.Drag(DesignInput::Bandwidth, 50);
+    controller.OnTick();
+    EXPECT_EQ(controls.edits[DesignInput::Bandwidth], "50");
+}
+
+TEST_F(DesignControllerTest, AFieldWithoutANumberIsAnInputError)
+{
+    controller.OnTick();
+    const std::string report = controls.report;
+    for (const char* text : {"abc", "", "  x1"}) {
+        controls.Type(DesignInput::Ripple, text);
+        controller.OnTick();
+        EXPECT_EQ(controls.status, "Error: Ripple") << "'" << text << "'";
+        EXPECT_EQ(controls.report, report);
+        EXPECT_EQ(controller.ParmsToStore(), "") << "nothing valid to store";
+    }
+    // A number followed by other characters is read as its number.
+    controls.Type(DesignInput::Ripple, " 0.5dB");
+    controller.OnTick();
+    EXPECT_EQ(controls.status, "");
+    EXPECT_DOUBLE_EQ(controller.Inputs().rip, 0.5);
+}
+
 TEST_F(DesignControllerTest, ElementsRecomputeAtOnceAndErrorsKeepTheLastResults)
 {
     controls.Type(DesignInput::Elements, "12");
