@@ -58,22 +58,29 @@ void ConfigStore::SelectConfig(int index)
     m_host.SelectConfigItem(index);
 }
 
-void ConfigStore::AskSaveChanges()
+bool ConfigStore::AskSaveChanges()
 {
     if (!m_controller.IsModified() || current < 0 || current >= m_file.Count()) {
-        return;
+        return true;
     }
     const std::string name = m_file.Name(current, "unknown name");
-    if (!m_host.ShowMessage("Parameters Changed", "Save Changes?\r\n" + name,
-                            MessageButtons::OkCancel)) {
-        return;
+    switch (m_host.ShowMessage("Parameters Changed", "Save Changes?\r\n" + name,
+                               MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Cancel:
+        return false;
+    case MessageAnswer::No:
+        return true;
+    case MessageAnswer::Ok:
+        break;
     }
+    // Yes: only inputs that reached the file let the caller go on, or the change would be
+    // lost after all.
     const std::string parms = ParmsToSave();
     if (parms.empty()) {
-        return;
+        return false;
     }
     m_file.SetParms(current, parms);
-    SaveFile();
+    return SaveFile();
 }
 
 void ConfigStore::SaveConfig()
@@ -98,10 +105,9 @@ void ConfigStore::NewConfig()
     // Inputs that cannot be stored are refused first: neither the save question nor the name
     // prompt would lead anywhere.
     const std::string parms = ParmsToSave();
-    if (parms.empty()) {
+    if (parms.empty() || !AskSaveChanges()) {
         return;
     }
-    AskSaveChanges();
 
     std::string name = current == -1 ? std::string("new name") : m_file.Name(current);
     if (!m_host.AskNewName(name)) {

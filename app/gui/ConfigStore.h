@@ -8,8 +8,16 @@ class DesignController;
 
 /// Which buttons a configuration message offers.
 enum class MessageButtons {
-    Ok,       ///< a notice: the answer is always OK
-    OkCancel, ///< a question
+    Ok,          ///< a notice: the answer is always OK
+    OkCancel,    ///< a question
+    YesNoCancel, ///< whether to save changes first; Escape answers Cancel
+};
+
+/// How the user answered a message.
+enum class MessageAnswer {
+    Ok, ///< OK, or Yes
+    No,
+    Cancel, ///< Cancel, Escape or the close box
 };
 
 /// What the configuration store needs of the window that shows it: the configuration list
@@ -28,9 +36,9 @@ public:
     /// Selects entry `index`; -1 selects nothing.
     virtual void SelectConfigItem(int index) = 0;
     /// Shows `text` (plain text, lines separated by "\r\n") in a modal message box with
-    /// `caption`. Returns true when the user answered OK.
-    virtual bool ShowMessage(const std::string& caption, const std::string& text,
-                             MessageButtons buttons) = 0;
+    /// `caption` and returns the answer (always Ok for a notice).
+    virtual MessageAnswer ShowMessage(const std::string& caption, const std::string& text,
+                                      MessageButtons buttons) = 0;
     /// Asks for the name of a new configuration: caption "New Configuration Name", header
     /// "Enter Name of New Configuration", `name` as the initial text. Returns false on
     /// Cancel; otherwise `name` holds the text entered (untrimmed).
@@ -76,8 +84,10 @@ public:
     /// "Recent" in the file and applies its parameter text.
     void SelectConfig(int index);
     /// When the inputs were changed since the current configuration was loaded or saved,
-    /// asks "Save Changes?" and on OK stores them in it. Leaves modified as it was.
-    void AskSaveChanges();
+    /// asks "Save Changes?": Yes stores them in it, No leaves the file, Cancel goes back.
+    /// Returns whether the caller may go on (choose another configuration, close): not after
+    /// Cancel, nor when Yes could not store the inputs. Leaves modified as it was.
+    [[nodiscard]] bool AskSaveChanges();
     /// Stores the inputs in the current configuration (nothing without one) and clears
     /// modified once they are in the file.
     void SaveConfig();

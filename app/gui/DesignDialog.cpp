@@ -1,5 +1,6 @@
 #include "app/gui/DesignDialog.h"
 
+#include "app/engine/DesignReport.h"
 #include "app/gui/DesignTemplate.h"
 #include "app/gui/FilterArtwork.h"
 #include "app/gui/PromptDialog.h"
@@ -8,6 +9,7 @@
 #include "app/outputs/TesseraChart.h"
 #include "chart/XChart.h"
 #include "platform/Application.h"
+#include "platform/FileDialog.h"
 #include "platform/Messages.h"
 #include "xmldlg/XMLMessageBox.h"
 
@@ -135,9 +137,12 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
         if (code == plat::Notify::kCbnDropDown) {
             m_configs.FillConfigList();
         } else if (code == plat::Notify::kCbnSelChange) {
-            m_configs.AskSaveChanges();
+            // Cancel in the save question goes back: the list shows the configuration that
+            // stays chosen.
             const int index = GetCurSel(DesignId::kConfigList);
-            if (index >= 0) {
+            if (!m_configs.AskSaveChanges()) {
+                SelectConfigItem(m_configs.Current());
+            } else if (index >= 0) {
                 m_configs.SelectConfig(index);
             }
         }
@@ -145,8 +150,7 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
     case plat::kIdOk:
         // OK (or Enter in a field) asks about unsaved changes; Escape and the close box
         // come as Cancel and close without the question.
-        if (code == plat::Notify::kBnClicked) {
-            m_configs.AskSaveChanges();
+        if (code == plat::Notify::kBnClicked && m_configs.AskSaveChanges()) {
             EndDialog(plat::kIdOk);
         }
         return true;
@@ -261,11 +265,25 @@ void DesignDialog::SelectConfigItem(int index)
     SetCurSel(DesignId::kConfigList, index);
 }
 
-bool DesignDialog::ShowMessage(const std::string& caption, const std::string& text,
-                               MessageButtons buttons)
+MessageAnswer DesignDialog::ShowMessage(const std::string& caption, const std::string& text,
+                                        MessageButtons buttons)
 {
+    if (buttons == MessageButtons::YesNoCancel) {
+        // The platform's box breaks lines at line feeds alone.
+        switch (plat::ShowMessageBox(this, CrLfToLf(text), caption,
+                                     plat::MessageBoxButtons::YesNoCancel)) {
+        case plat::kIdYes:
+            return MessageAnswer::Ok;
+        case plat::kIdNo:
+            return MessageAnswer::No;
+        default:
+            return MessageAnswer::Cancel;
+        }
+    }
     return XMLMessageBox(ZStr(caption.c_str()), ZStr(text.c_str()), buttons == MessageButtons::Ok,
-                         false, this) == 1;
+                         false, this) == 1
+               ? MessageAnswer::Ok
+               : MessageAnswer::Cancel;
 }
 
 bool DesignDialog::AskNewName(std::string& name)

@@ -100,8 +100,8 @@ private:
     void ClearConfigList() override;
     void AddConfigItem(const std::string& name) override;
     void SelectConfigItem(int index) override;
-    bool ShowMessage(const std::string& caption, const std::string& text,
-                     MessageButtons buttons) override;
+    MessageAnswer ShowMessage(const std::string& caption, const std::string& text,
+                              MessageButtons buttons) override;
     bool AskNewName(std::string& name) override;
 
     /// The one-shot timer that shows a start-up problem once the window is up.

@@ -55,8 +55,7 @@ struct Message
 
 std::ostream& operator<<(std::ostream& os, const Message& m)
 {
-    return os << "[" << m.caption << "] " << m.text
-              << (m.buttons == MessageButtons::Ok ? " (OK)" : " (OK/Cancel)");
+    return os << "[" << m.caption << "] " << m.text << " (" << int(m.buttons) << ")";
 }
 
 // Records what the store shows and answers its questions as scripted.
@@ -66,18 +65,18 @@ public:
     std::vector<std::string> items;
     int selected = -2; ///< -2: never selected
     std::vector<Message> messages;
-    bool answerOk = true;
-    std::optional<std::string> nameAnswer; ///< none: the prompt is cancelled
+    MessageAnswer answer = MessageAnswer::Ok; ///< to questions; notices are always Ok
+    std::optional<std::string> nameAnswer;    ///< none: the prompt is cancelled
     std::vector<std::string> proposed;
 
     void ClearConfigList() override { items.clear(); }
     void AddConfigItem(const std::string& name) override { items.push_back(name); }
     void SelectConfigItem(int index) override { selected = index; }
-    bool ShowMessage(const std::string& caption, const std::string& text,
-                     MessageButtons buttons) override
+    MessageAnswer ShowMessage(const std::string& caption, const std::string& text,
+                              MessageButtons buttons) override
     {
         messages.push_back({caption, text, buttons});
-        return buttons == MessageButtons::Ok || answerOk;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : answer;
     }
     bool AskNewName(std::string& name) override
     {
@@ -97,7 +96,7 @@ Message Notice(const std::string& text)
 
 Message SaveQuestion(const std::string& name)
 {
-    return {"Parameters Changed", "Save Changes?\r\n" + name, MessageButtons::OkCancel};
+    return {"Parameters Changed", "Save Changes?\r\n" + name, MessageButtons::YesNoCancel};
 }
 
 class ConfigStoreTest : public ::testing::Test
@@ -162,13 +161,23 @@ TEST_F(ConfigStoreTest, NewConfigurationsInAFolderWithoutFile)
     EXPECT_TRUE(m_controller.LastParms().empty()) << "the chosen configuration is recomputed";
     EXPECT_FALSE(m_controller.IsModified());
 
-    // Changed inputs, the save question declined: the first configuration keeps its text
-    // and the new one, proposed under the current name, takes the changed inputs.
+    // Changed inputs, the save question cancelled: nothing happens, no name is asked for.
     SetEdit(DesignInput::Elements, "7");
     m_controller.Recompute();
     m_controller.SetModified(true);
-    m_host.answerOk = false;
+    const std::string unchanged = Read();
+    m_host.answer = MessageAnswer::Cancel;
     m_host.nameAnswer = "seven";
+    const size_t proposals = m_host.proposed.size();
+    m_store.NewConfig();
+    EXPECT_EQ(m_host.messages, std::vector<Message>{SaveQuestion("new name")});
+    EXPECT_EQ(m_host.proposed.size(), proposals);
+    EXPECT_EQ(Read(), unchanged);
+
+    // Declined (No): the first configuration keeps its text and the new one, proposed under
+    // the current name, takes the changed inputs.
+    m_host.messages.clear();
+    m_host.answer = MessageAnswer::No;
     m_store.NewConfig();
     EXPECT_EQ(m_host.messages, std::vector<Message>{SaveQuestion("new name")});
     EXPECT_EQ(m_host.proposed.back(), "new name");
@@ -317,20 +326,23 @@ TEST_F(ConfigStoreTest, SavingChangedInputs)
     m_store.SelectConfig(0);
     const std::string chosen = Read();
 
-    m_store.AskSaveChanges();
+    EXPECT_TRUE(m_store.AskSaveChanges());
     EXPECT_TRUE(m_host.messages.empty()) << "unchanged inputs are not asked about";
 
     SetEdit(DesignInput::Elements, "6");
     m_controller.SetModified(true);
-    m_host.answerOk = false;
-    m_store.AskSaveChanges();
-    EXPECT_EQ(m_host.messages, std::vector<Message>{SaveQuestion("one")});
-    EXPECT_EQ(Read(), chosen);
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Cancel}) {
+        m_host.messages.clear();
+        m_host.answer = answer;
+        EXPECT_EQ(m_store.AskSaveChanges(), answer == MessageAnswer::No) << "go on after No only";
+        EXPECT_EQ(m_host.messages, std::vector<Message>{SaveQuestion("one")});
+        EXPECT_EQ(Read(), chosen);
+    }
 
     // lastParms is still empty after the choice: the edits' text is stored when it is valid.
     ASSERT_TRUE(m_controller.LastParms().empty());
-    m_host.answerOk = true;
-    m_store.AskSaveChanges();
+    m_host.answer = MessageAnswer::Ok;
+    EXPECT_TRUE(m_store.AskSaveChanges());
     const std::string six =
         "ele=6\t&rip=1\t&fzmc=1200&bwmc=70&R=50\t&H=20\t&D=8\t&E=25\t&NFR=200&STP=1.4";
     // The store holds the file as saved and read back, the value without its trailing blank.
@@ -346,7 +358,7 @@ TEST_F(ConfigStoreTest, SavingChangedInputs)
     m_host.messages.clear();
     m_host.nameAnswer = "never";
     m_store.SaveConfig();
-    m_store.AskSaveChanges();
+    EXPECT_FALSE(m_store.AskSaveChanges()) << "Yes that cannot store goes back";
     m_store.NewConfig();
     const Message invalid = Notice("The inputs are not valid; nothing was saved.");
     EXPECT_EQ(m_host.messages.size(), 4u);
@@ -374,7 +386,7 @@ TEST_F(ConfigStoreTest, NothingChosenAndNamesThatCreateNothing)
     EXPECT_EQ(m_controls.edits[int(DesignInput::Elements)], "5");
     m_controller.SetModified(true);
     m_store.SaveConfig();
-    m_store.AskSaveChanges();
+    EXPECT_TRUE(m_store.AskSaveChanges());
     EXPECT_TRUE(m_host.messages.empty());
 
     m_store.NewConfig(); // cancelled

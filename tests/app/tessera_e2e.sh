@@ -138,14 +138,22 @@ sleep 0.5
 click "${save[@]}"
 eventually file_has 'fzmc=433&' || fail "Save did not write the new centre frequency"
 
-# OK after a change asks; Cancel there keeps the file as it was and still closes.
+# OK after a change asks. Cancel (Escape) goes back to the window with nothing changed; No
+# closes without saving.
 type_into "${centre[@]}" 900
 sleep 0.5
 click "${ok[@]}"
 question=$(wait_window '^Parameters Changed$') || fail "OK after a change did not ask"
 [ -n "$shots" ] && import -window "$question" "$shots/question.png"
 xdotool key Escape
-wait_exit "the window stayed open after the question"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "Cancel in the question closed the window"
+xdotool search --onlyvisible --name '^Parameters Changed$' >/dev/null && fail "the question stayed"
+grep -q 'fzmc=433&' Tessera.ini || fail "cancelling the question changed the file"
+click "${ok[@]}"
+wait_window '^Parameters Changed$' >/dev/null || fail "OK after Cancel did not ask again"
+xdotool key alt+n
+wait_exit "the window stayed open after No"
 grep -q 'fzmc=433&' Tessera.ini || fail "declining the question changed the file"
 
 # The next start loads the configuration chosen last.
