@@ -49,7 +49,9 @@ bool SaveFileDialog(Window* owner, const SaveFileRequest& req, std::string& path
     for (const FileFilter& f : req.filters) {
         if (!filter.empty())
             filter += "\n";
-        filter += f.name + "\t" + f.pattern;
+        // The chooser shows each type as its name followed by its pattern in brackets, with
+        // nothing between them: the blank makes it read "PDF (*.pdf)".
+        filter += f.name + " \t" + f.pattern;
     }
     chooser.filter(filter.c_str());
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);

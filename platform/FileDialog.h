@@ -7,7 +7,8 @@ namespace plat {
 
 class Window;
 
-/// One entry of a file dialog's type list: a name and a pattern ("XChart", "*.xch").
+/// One entry of a file dialog's type list: a name and a pattern ("XChart", "*.xch"); the
+/// dialog shows them as "XChart (*.xch)", so the name does not repeat the pattern.
 struct FileFilter
 {
     std::string name;

@@ -95,6 +95,8 @@ public:
     /// section C_1..C_999, then chooses it.
     void NewConfig();
 
+    /// The name of configuration `index` as listed.
+    std::string Name(int index) const { return m_file.Name(index); }
     /// Index of the chosen configuration in Sections(), -1 for none.
     int Current() const { return current; }
     /// The configurations' section names, in the order of the list.

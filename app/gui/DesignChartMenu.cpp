@@ -11,6 +11,8 @@
 #include "xml/TXML.h"
 #include "xmldlg/XMLMessageBox.h"
 
+#include <unistd.h>
+
 namespace {
 
 void AppendEntry(ZString& markup, const char* text, const char* command, bool checked)
@@ -45,6 +47,23 @@ bool CopyCurves(const NetworkSweep& sweep, XRealArray& x, XRealArray& s21, XReal
     s21 = std::move(n21);
     s11 = std::move(n11);
     return true;
+}
+
+// A name for files from a configuration's name: "filter" for none; characters a file name
+// cannot hold or that would make it hidden or odd to type become "_".
+std::string FileStem(const std::string& name)
+{
+    std::string stem;
+    for (char ch : name) {
+        const auto byte = static_cast<unsigned char>(ch);
+        stem += byte < 0x20 || byte == 0x7F || ch == '/' || ch == '\\' ? '_' : ch;
+    }
+    const size_t first = stem.find_first_not_of(" .");
+    stem = first == std::string::npos ? std::string() : stem.substr(first);
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    return stem.empty() ? std::string("filter") : stem;
 }
 
 } // namespace
@@ -184,13 +203,9 @@ bool DesignChartMenu::Command(XChart&, ZStr name)
         return true;
     }
     if (name.Equals("DoExportTouchstone")) {
-        plat::SaveFileRequest request;
-        request.title = "Export Touchstone";
-        request.fileName = "filter.s2p";
-        request.filters = {{"Touchstone (*.s2p)", "*.s2p"}};
-        request.defaultExt = "s2p";
         std::string path;
-        if (plat::SaveFileDialog(&m_owner, request, path) && !ExportTouchstone(path, error)) {
+        if (AskSavePath("Export Touchstone", {{"Touchstone", "*.s2p"}}, path) &&
+            !ExportTouchstone(path, error)) {
             ShowError("Export Touchstone", error);
         }
         return true;
@@ -209,19 +224,40 @@ bool DesignChartMenu::Command(XChart&, ZStr name)
         return true;
     }
     if (name.Equals("DoSaveBuildSheet")) {
-        plat::SaveFileRequest request;
-        request.title = "Save Build Sheet";
-        request.fileName = "filter.pdf";
-        request.filters = {
-            {"PDF (*.pdf)", "*.pdf"}, {"SVG (*.svg)", "*.svg"}, {"DXF (*.dxf)", "*.dxf"}};
-        request.defaultExt = "pdf";
         std::string path;
-        if (plat::SaveFileDialog(&m_owner, request, path) && !SaveBuildSheet(path, error)) {
+        if (AskSavePath("Save Build Sheet", {{"PDF", "*.pdf"}, {"SVG", "*.svg"}, {"DXF", "*.dxf"}},
+                        path) &&
+            !SaveBuildSheet(path, error)) {
             ShowError("Save Build Sheet", error);
         }
         return true;
     }
     return false;
+}
+
+bool DesignChartMenu::AskSavePath(const char* title, std::vector<plat::FileFilter> filters,
+                                  std::string& path)
+{
+    // The name proposed is the design's own with the first type's extension, in the folder
+    // used last (the working folder at first), so that Enter saves at once.
+    plat::SaveFileRequest request;
+    request.title = title;
+    request.defaultExt = filters.front().pattern.substr(2);
+    request.fileName = FileStem(m_fileStem()) + "." + request.defaultExt;
+    request.folder = m_lastFolder;
+    if (request.folder.empty()) {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd) != nullptr) {
+            request.folder = cwd;
+        }
+    }
+    request.filters = std::move(filters);
+    if (!plat::SaveFileDialog(&m_owner, request, path) || path.empty()) {
+        return false;
+    }
+    const size_t slash = path.rfind('/');
+    m_lastFolder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return true;
 }
 
 void DesignChartMenu::ShowError(const char* title, const std::string& error)

@@ -4,7 +4,9 @@
 #include "chart/XChartCB.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class ComputedDesign;
 class DesignController;
@@ -12,7 +14,8 @@ class XChartWnd;
 
 namespace plat {
 class Window;
-}
+struct FileFilter;
+} // namespace plat
 
 /// The calculator's host of its chart: the chart's own context menu, followed by the
 /// calculator's entries "Network Response" (|S21| with the resonators' loss and |S11| drawn
@@ -41,6 +44,10 @@ public:
     /// by the extension of path, in the report's unit. False with the reason in error.
     bool SaveBuildSheet(const std::string& path, std::string& error);
 
+    /// Where the save dialogs take the name they propose from (the chosen configuration's
+    /// name; "filter" when it gives none).
+    void SetFileStem(std::function<std::string()> stem) { m_fileStem = std::move(stem); }
+
     bool FillMenu(XChart& chart, ZString& markup) override;
     bool Command(XChart& chart, ZStr name) override;
 
@@ -48,6 +55,8 @@ private:
     bool ComputeNetwork(const ComputedDesign& design, std::string& error);
     void SetNetworkVisible(bool visible);
     void ShowError(const char* title, const std::string& error);
+    /// Asks for a file to save to with the given types; false when cancelled.
+    bool AskSavePath(const char* title, std::vector<plat::FileFilter> filters, std::string& path);
 
     DesignController& m_controller;
     XChartWnd& m_chartWnd;
@@ -58,4 +67,6 @@ private:
     int32_t m_s21Line = -1;
     int32_t m_s11Line = -1;
     bool m_network = false;
+    std::function<std::string()> m_fileStem = [] { return std::string(); };
+    std::string m_lastFolder; ///< the folder of the last file saved, "/"-terminated
 };

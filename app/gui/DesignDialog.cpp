@@ -84,6 +84,10 @@ void DesignDialog::InitDialog()
     m_chartLine =
         SetupChart(chartWnd.Chart(), &m_controller.ResponseX(), &m_controller.ResponseY());
     m_chartMenu.Setup(chartWnd.Chart());
+    m_chartMenu.SetFileStem([this] {
+        const int current = m_configs.Current();
+        return current >= 0 ? m_configs.Name(current) : std::string();
+    });
     SetupStatusLine(statusWnd);
     m_controller.FieldsToControls();
     // The configuration chosen last, when the file names one; else the defaults stay. A file

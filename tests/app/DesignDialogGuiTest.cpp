@@ -123,9 +123,12 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     // Export Touchstone... writes the file the dialog names.
     const std::string s2p = TempPath("design_dialog_export.s2p");
     std::remove(s2p.c_str());
+    std::string proposed;
     ChooseFromChartMenu("Export Touchstone...", [&](const ModalRequest& req) {
+        proposed = req.text;
         return req.kind == ModalKind::FileDialog ? ModalAnswer{true, 1, s2p} : ModalAnswer{};
     });
+    EXPECT_EQ(proposed, "filter.s2p") << "no configuration chosen: the name is 'filter'";
     const std::string touchstone = ReadFile(s2p);
     EXPECT_NE(touchstone.find("# MHz S RI R 50"), std::string::npos);
     EXPECT_NE(touchstone.find("bwmc=140"), std::string::npos);
@@ -144,9 +147,14 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     // Save Build Sheet... writes the kind of file the name asks for, in the report's unit.
     const std::string dxf = TempPath("design_dialog_sheet.dxf");
     std::remove(dxf.c_str());
+    std::vector<std::string> types;
     ChooseFromChartMenu("Save Build Sheet...", [&](const ModalRequest& req) {
+        proposed = req.text;
+        types = req.items;
         return req.kind == ModalKind::FileDialog ? ModalAnswer{true, 1, dxf} : ModalAnswer{};
     });
+    EXPECT_EQ(proposed, "filter.pdf");
+    EXPECT_EQ(types, (std::vector<std::string>{"PDF\t*.pdf", "SVG\t*.svg", "DXF\t*.dxf"}));
     EXPECT_NE(ReadFile(dxf).find("GROUNDWALLS"), std::string::npos);
 
     // Off again: the lines hide.
