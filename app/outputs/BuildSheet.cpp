@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -250,6 +251,17 @@ std::vector<std::string> WrapText(SheetCanvas& c, const std::string& text, Sheet
         last += "...";
     }
     return lines;
+}
+
+// A ripple with one decimal, or with as many as a smaller one needs ("0.05 dB").
+std::string RippleText(double rip)
+{
+    if (rip * 10.0 == std::floor(rip * 10.0)) {
+        return FixedText(rip, 1) + " dB";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%g dB", rip);
+    return text;
 }
 
 class SheetPainter
@@ -497,15 +509,15 @@ private:
 
     void Information()
     {
-        // Values with the report's decimals.
-        const int p = m_unit == LengthUnit::Inch ? 3 : 1;
-        const auto f = [p](double v) { return FixedText(v, p); };
+        // Electrical values with one decimal in either unit ("432.0 MHz", "50.0 Ω"): the
+        // three decimals of inch lengths would claim a precision they do not have.
+        const auto f = [](double v) { return FixedText(v, 1); };
         const std::string unit = LengthUnitName(m_unit);
         double y = kHeaderBottom + 16.0;
         m_canvas.Text(kInfoLeft, y, "DESIGN", SheetFont::Heading, TextAnchor::Left);
         y += 13.0;
         Row(y, "Resonators n", std::to_string(m_design.ele));
-        Row(y, "Ripple", m_design.rip == 0.0 ? "0 dB (maximally flat)" : f(m_design.rip) + " dB");
+        Row(y, "Ripple", m_design.rip == 0.0 ? "0 dB (maximally flat)" : RippleText(m_design.rip));
         Row(y, "Centre frequency f0", f(m_design.fzmc * 1000) + " MHz");
         Row(y, "Bandwidth", f(m_design.bwmc) + " MHz");
         Row(y, "Band edges", f(m_design.fLow * 1000) + " / " + f(m_design.fHigh * 1000) + " MHz");
