@@ -136,10 +136,11 @@ private:
     SheetCanvas& m_canvas;
 };
 
-// The values of the dimensions to the left of the top view, outermost last: the box's inside
-// depth, the end rod's length, the tap. Each column's value stands left of its line, so only
-// extension lines of columns further out pass its value's row: those lie at the tap and at
-// the walls, far from the middles of the depth and of the end rod.
+// The values of the dimensions to the left of the top view, innermost first: the tap, the
+// end rod's length, the box's inside depth. The shortest span lies nearest the box, so no
+// extension line crosses another column's dimension line: the tap's ends below the end
+// rod's open end, and both lie within the depth's walls. Each value stands left of its line,
+// in the room before the next column.
 struct LeftColumns
 {
     double depthX = 0.0, endRodX = 0.0, tapX = 0.0;
@@ -155,20 +156,20 @@ LeftColumns PlaceLeftColumns(SheetCanvas& c, const BuildGeometry& g, LengthUnit 
     };
     // The feed connector sits on the outside of the wall; the columns start beyond it.
     double x = boxLeft - kWall - 8.0 - kColumnGap;
-    cols.depthX = x;
-    x -= kTextGap + w(g.boxDepthInch) + kColumnGap;
+    cols.tapX = x;
+    x -= kTextGap + w(g.tapInch) + kColumnGap;
     cols.endRodX = x;
     x -= kTextGap + w(g.endRodLengthInch) + kColumnGap;
-    cols.tapX = x;
-    x -= kTextGap + w(g.tapInch);
+    cols.depthX = x;
+    x -= kTextGap + w(g.boxDepthInch);
     cols.width = boxLeft - x;
     return cols;
 }
 
-double RightColumnsWidth(SheetCanvas& c, const BuildGeometry& g, LengthUnit unit)
+// Right of the box only the feed connector stands outside the wall.
+double RightColumnsWidth()
 {
-    return kWall + 8.0 + kColumnGap + kTextGap +
-           c.TextWidth(LengthText(g.interiorRodLengthInch, unit), SheetFont::Normal);
+    return kWall + 8.0 + kColumnGap;
 }
 
 // The scale that fits: width of the box against the drawing area less the dimension
@@ -177,7 +178,7 @@ double FittingRatio(const ComputedDesign& build, SheetCanvas& c, LengthUnit unit
 {
     const BuildGeometry& g = build.Geometry();
     const LeftColumns left = PlaceLeftColumns(c, g, unit, 0.0);
-    const double width = kAreaRight - kAreaLeft - left.width - RightColumnsWidth(c, g, unit);
+    const double width = kAreaRight - kAreaLeft - left.width - RightColumnsWidth();
     const double rows = kFirstRow + double(g.rods.size() + 1) * kRowPitch + 6.0;
     const double height = kFooterTop - kHeaderBottom - kSideViewTop - 2.0 * kWall - kBetweenViews -
                           2.0 * kWall - rows;
@@ -314,8 +315,7 @@ private:
         const LeftColumns cols0 = PlaceLeftColumns(m_canvas, m_geometry, m_unit, 0.0);
         const double boxWidth = Points(m_geometry.boxLengthInch);
         // The views stand centred in the room the dimension columns leave.
-        const double room =
-            kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth(m_canvas, m_geometry, m_unit);
+        const double room = kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth();
         m_left = kAreaLeft + cols0.width + std::max(0.0, (room - boxWidth) / 2.0);
         m_cols = PlaceLeftColumns(m_canvas, m_geometry, m_unit, m_left);
         m_right = m_left + boxWidth;
@@ -365,10 +365,10 @@ private:
             m_canvas.Text(x, m_sideBottom + kWall + 12.0, std::to_string(rod.number),
                           SheetFont::Normal, TextAnchor::Centre);
         }
-        // H at the left, beside the top view's depth column.
-        m_draft.ExtensionLeft(m_sideTop, m_left - kWall, m_cols.depthX);
-        m_draft.ExtensionLeft(m_sideBottom, m_left - kWall, m_cols.depthX);
-        m_draft.Vertical(m_sideTop, m_sideBottom, m_cols.depthX,
+        // H at the left, in the top view's innermost column.
+        m_draft.ExtensionLeft(m_sideTop, m_left - kWall, m_cols.tapX);
+        m_draft.ExtensionLeft(m_sideBottom, m_left - kWall, m_cols.tapX);
+        m_draft.Vertical(m_sideTop, m_sideBottom, m_cols.tapX,
                          LengthLabel(m_geometry.groundPlaneInch), TextAnchor::Right);
         // D across rod 1, above the upper ground plane.
         const double x1 = RodX(m_geometry.rods.front());
@@ -437,7 +437,7 @@ private:
 
         // Left columns: depth, end rod length, tap.
         m_draft.ExtensionLeft(m_boxTop, outerLeft, m_cols.depthX);
-        m_draft.ExtensionLeft(m_boxBottom, outerLeft, m_cols.tapX);
+        m_draft.ExtensionLeft(m_boxBottom, outerLeft, m_cols.depthX);
         m_draft.Vertical(m_boxTop, m_boxBottom, m_cols.depthX, LengthLabel(m_geometry.boxDepthInch),
                          TextAnchor::Right);
         const double endOpen = AlongRod(first, m_geometry.endRodLengthInch);
@@ -449,16 +449,26 @@ private:
         m_draft.Vertical(tap, m_boxBottom, m_cols.tapX, LengthLabel(m_geometry.tapInch),
                          TextAnchor::Right);
 
-        // Right column: an interior rod's length, on the rod next to the last.
+        // An interior rod's length, on the rod next to the last: from outside the box its
+        // extension lines would cross the last rod and run along its tap, so the dimension
+        // stands in the cavity beside the rod, its value between the two rods. Where the value
+        // does not fit there, the rod table gives it.
         if (m_geometry.rods.size() >= 3) {
             const BuildRod& rod = m_geometry.rods[m_geometry.rods.size() - 2];
-            const double x = m_right + kWall + 8.0 + kColumnGap;
-            const double ground = GroundY(rod.ground);
-            const double open = AlongRod(rod, rod.lengthInch);
-            m_draft.ExtensionRight(ground, m_right + kWall, x);
-            m_draft.ExtensionRight(open, RodX(rod) + halfD, x);
-            m_draft.Vertical(std::min(ground, open), std::max(ground, open), x,
-                             LengthLabel(m_geometry.interiorRodLengthInch), TextAnchor::Left);
+            const double edge = RodX(rod) + halfD;
+            const double room = RodX(m_geometry.rods.back()) - halfD - edge;
+            const std::string value = LengthLabel(m_geometry.interiorRodLengthInch);
+            const double x = edge + std::min(6.0, room / 4.0);
+            if (x + kTextGap + m_canvas.TextWidth(value, SheetFont::Normal) + kTextGap <=
+                edge + room) {
+                const double ground = GroundY(rod.ground);
+                const double open = AlongRod(rod, rod.lengthInch);
+                m_draft.ExtensionRight(open, edge, x);
+                m_draft.Vertical(std::min(ground, open), std::max(ground, open), x, value,
+                                 TextAnchor::Left);
+            } else {
+                m_omitted = true;
+            }
         }
 
         // Below: the chain of wall, rods and wall; then each rod from the wall, nearest

@@ -7,16 +7,19 @@
 #include "app/engine/ComputedDesign.h"
 #include "app/engine/FilterDesign.h"
 #include "app/outputs/DxfWriter.h"
+#include "app/outputs/SheetCanvas.h"
 #include "tests/TestSupport.h"
 #include "xml/TXML.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -403,6 +406,54 @@ TEST(BuildSheetTest, SheetsAreValidFilesWithTheDimensionTexts)
         std::remove(svg.c_str());
         std::remove(pdf.c_str());
     }
+}
+
+// The sheet's thin lines (extension and dimension lines, not the dashed centre lines) never
+// run through a rod drawn in the top view, for every test design in either unit.
+TEST(BuildSheetTest, DimensionLinesNeverCrossARod)
+{
+    ForEachDesign([](const Design&, const ComputedDesign& build) {
+        SvgSheetCanvas canvas(kSheetWidthPt, kSheetHeightPt);
+        DrawBuildSheet(build, build.Unit(), canvas);
+        const std::string svg = canvas.Document();
+        struct Box
+        {
+            double x, y, w, h;
+        };
+        std::vector<Box> rods;
+        std::vector<std::array<double, 4>> lines;
+        const std::regex rect("<rect x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" width=\"([0-9.]+)\" "
+                              "height=\"([0-9.]+)\" fill=\"none\" stroke=\"#000\" "
+                              "stroke-width=\"1.4\"/>");
+        const std::regex line("<line x1=\"([-0-9.]+)\" y1=\"([-0-9.]+)\" x2=\"([-0-9.]+)\" "
+                              "y2=\"([-0-9.]+)\" stroke=\"#000\" stroke-width=\"0.5\"/>");
+        for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect);
+             it != std::sregex_iterator(); ++it) {
+            const Box b{std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                        std::stod((*it)[4])};
+            if (b.h > 3 * b.w) { // a rod seen from above, not the box or a circle's frame
+                rods.push_back(b);
+            }
+        }
+        for (auto it = std::sregex_iterator(svg.begin(), svg.end(), line);
+             it != std::sregex_iterator(); ++it) {
+            lines.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                             std::stod((*it)[4])});
+        }
+        ASSERT_EQ(rods.size(), build.Geometry().rods.size());
+        ASSERT_GT(lines.size(), 10u);
+        for (const auto& l : lines) {
+            for (const Box& r : rods) {
+                // Axis-aligned lines: one crosses a rod when it enters the rod's inside.
+                const double left = std::min(l[0], l[2]), right = std::max(l[0], l[2]);
+                const double top = std::min(l[1], l[3]), bottom = std::max(l[1], l[3]);
+                const bool crosses = left < r.x + r.w - 0.1 && right > r.x + 0.1 &&
+                                     top < r.y + r.h - 0.1 && bottom > r.y + 0.1;
+                EXPECT_FALSE(crosses) << "line " << l[0] << "," << l[1] << " " << l[2] << ","
+                                      << l[3] << " through the rod at " << r.x;
+            }
+        }
+    });
 }
 
 TEST(BuildSheetTest, DesignsThatCannotBeBuiltWriteNothing)
