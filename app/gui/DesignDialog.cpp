@@ -13,6 +13,7 @@
 #include "platform/Messages.h"
 #include "xmldlg/XMLMessageBox.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -79,6 +80,7 @@ void DesignDialog::InitDialog()
     SetIcon(DrawAppIcon(48));
     const plat::Rect picture = GetControlRect(DesignId::kPicture);
     SetPicture(DesignId::kPicture, DrawFilterPicture(picture.Width(), picture.Height()));
+    m_pictureRods = 5;
 
     m_controller.InitInputs();
     m_chartLine =
@@ -245,6 +247,13 @@ void DesignDialog::ShowReport(const std::string& text)
 
 void DesignDialog::ResponseChanged()
 {
+    // The picture shows the design's own number of rods.
+    const int rods = std::clamp(m_controller.Inputs().ele, kMinPictureRods, kMaxPictureRods);
+    if (rods != m_pictureRods) {
+        m_pictureRods = rods;
+        const plat::Rect picture = GetControlRect(DesignId::kPicture);
+        SetPicture(DesignId::kPicture, DrawFilterPicture(picture.Width(), picture.Height(), rods));
+    }
     if (XChart* chart = chartWnd.GetChart()) {
         if (XChartLine* line = chart->Line(m_chartLine)) {
             line->SetChanged();

@@ -117,4 +117,5 @@ private:
     XMEditWnd statusWnd;
     PaintReportingWnd<XChartWnd> chartWnd;
     int32_t m_chartLine = -1;
+    int m_pictureRods = 0; ///< the number of rods the picture shows
 };

@@ -112,8 +112,9 @@ void FitFont(DrawContext& dc, const std::string& text, int maxWidth, int preferr
 
 } // namespace
 
-plat::Image DrawFilterPicture(int widthPx, int heightPx)
+plat::Image DrawFilterPicture(int widthPx, int heightPx, int rods)
 {
+    const int count = std::clamp(rods, kMinPictureRods, kMaxPictureRods);
     const int w = std::max(16, widthPx);
     const int h = std::max(16, heightPx);
     plat::Image img(w, h);
@@ -137,14 +138,15 @@ plat::Image DrawFilterPicture(int widthPx, int heightPx)
     Hatch(dc, {inner.right, inner.top, outer.right, inner.bottom}, hatchPitch);
     dc.FillRect(inner, kCavity);
 
-    // Five rods, the end rods a little further from the side walls than the rods are from
+    // The rods, the end rods a little further from the side walls than the rods are from
     // each other, as in a real filter; every other rod is grounded at the lower wall.
-    constexpr int kRods = 5;
     constexpr double kEndGap = 0.85;
-    const double pitch = inner.Width() / (kRods - 1 + 2 * kEndGap);
-    const double rodW = std::max(3.0, pitch * 0.42);
+    const double pitch = inner.Width() / (count - 1 + 2 * kEndGap);
+    // Few rods keep the width they have among five rather than grow into blocks.
+    const double pitchOfFive = inner.Width() / (4 + 2 * kEndGap);
+    const double rodW = std::max(3.0, std::min(pitch, pitchOfFive) * 0.42);
     const double rodLen = inner.Height() * 0.8;
-    for (int i = 0; i < kRods; ++i) {
+    for (int i = 0; i < count; ++i) {
         const double cx = inner.left + pitch * (kEndGap + i);
         const bool top = i % 2 == 0;
         Rod(dc, cx, rodW, top ? inner.top : inner.bottom, rodLen,
@@ -157,28 +159,32 @@ plat::Image DrawFilterPicture(int widthPx, int heightPx)
     dc.Rectangle(outer);
     dc.Rectangle(inner.Inflate(lw > 1 ? lw / 2 : 0, lw > 1 ? lw / 2 : 0));
 
-    // The taps sit near the grounded end of the first and last rod (both at the upper wall
-    // with an odd number of rods), entering through insulated holes in the side walls.
-    const int tapY = inner.top + Round(rodLen * 0.3);
+    // The taps sit near the grounded end of the first and last rod (the last one grounded at
+    // the lower wall with an even number of rods), entering through insulated holes in the
+    // side walls.
+    const int tapTop = inner.top + Round(rodLen * 0.3);
+    const int tapBottom = inner.bottom - Round(rodLen * 0.3);
     const int feedW = std::max(2, Round(h / 35.0));
     const int holeH = feedW * 3;
     const int connLen = std::max(3, Round(side * 0.45));
     const int connH = std::max(holeH + 2, Round(h * 0.12));
     const double firstX = inner.left + pitch * kEndGap;
-    const double lastX = inner.left + pitch * (kEndGap + kRods - 1);
+    const double lastX = inner.left + pitch * (kEndGap + count - 1);
     struct Tap
     {
         int wallOuter;
         int wallInner;
         int rodEdge;
         int connFar;
-        const char* label;
+        int y;
     };
     const Tap taps[] = {
-        {outer.left, inner.left, Round(firstX - rodW / 2) + 1, outer.left - connLen, "IN"},
-        {outer.right, inner.right, Round(lastX + rodW / 2) - 1, outer.right + connLen, "OUT"},
+        {outer.left, inner.left, Round(firstX - rodW / 2) + 1, outer.left - connLen, tapTop},
+        {outer.right, inner.right, Round(lastX + rodW / 2) - 1, outer.right + connLen,
+         count % 2 == 1 ? tapTop : tapBottom},
     };
     for (const Tap& t : taps) {
+        const int tapY = t.y;
         const int lo = std::min(t.wallOuter, t.wallInner);
         const int hi = std::max(t.wallOuter, t.wallInner);
         dc.FillRect({lo, tapY - holeH / 2, hi, tapY - holeH / 2 + holeH}, kInsulator);
@@ -202,9 +208,9 @@ plat::Image DrawFilterPicture(int widthPx, int heightPx)
         dc.SetTextColor(kInk);
         dc.SetBkMode(plat::BkMode::Transparent);
         dc.SetTextAlign(plat::TextAlign::kCenter | plat::TextAlign::kBottom);
-        const int labelY = tapY - connH / 2 - std::max(1, h / 50);
-        dc.TextOut({side / 2, labelY}, "IN");
-        dc.TextOut({w - side / 2, labelY}, "OUT");
+        const int lift = connH / 2 + std::max(1, h / 50);
+        dc.TextOut({side / 2, taps[0].y - lift}, "IN");
+        dc.TextOut({w - side / 2, taps[1].y - lift}, "OUT");
     }
     return img;
 }

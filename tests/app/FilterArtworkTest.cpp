@@ -1,5 +1,6 @@
 #include "app/gui/FilterArtwork.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -49,6 +50,24 @@ TEST(FilterArtworkTest, PicturesHaveTheAskedSizeAndAreDrawn)
         EXPECT_EQ(c.img.GetAlpha(s.cx / 2, s.cy / 2), 255) << c.what;
         const bool icon = c.what.rfind("icon", 0) == 0;
         EXPECT_EQ(c.img.GetAlpha(0, 0), icon ? 0 : 255) << c.what;
+    }
+}
+
+// Every rod crosses the cavity's middle row: counting the copper runs there counts the rods.
+TEST(FilterArtworkTest, PictureShowsTheDesignsNumberOfRods)
+{
+    for (int rods : {2, 3, 5, 8, 10, 12}) {
+        const plat::Image img = DrawFilterPicture(186, 130, rods);
+        int runs = 0;
+        bool inRod = false;
+        for (int x = 0; x < 186; ++x) {
+            const plat::ColorRef c = img.GetPixel(x, 65);
+            const int r = int(c & 0xFF), g = int((c >> 8) & 0xFF), b = int((c >> 16) & 0xFF);
+            const bool copper = r > 120 && r > g + 30 && g > b;
+            runs += copper && !inRod;
+            inRod = copper;
+        }
+        EXPECT_EQ(runs, std::min(rods, kMaxPictureRods)) << rods << " rods";
     }
 }
 
