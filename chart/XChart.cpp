@@ -51,9 +51,13 @@ void XChartChartLineCB::LineChanged(XChartLine& line)
     m_chart.LineChanged(line);
 }
 
-void XChartLineAxisCB::AxisChanged(XChartAxis&)
+void XChartLineAxisCB::AxisChanged(XChartAxis& axis)
 {
-    // A changed view is a change of the line as far as its owner is concerned.
+    // A changed view is a change of the line as far as its owner is concerned, and of the
+    // lines grouped with it on that axis.
+    if (XChart* chart = m_line.GetChart()) {
+        chart->AxisViewChanged(m_line, axis);
+    }
     m_line.SetChanged();
 }
 
@@ -163,6 +167,41 @@ void XChart::LineChanged(XChartLine&)
     NotifyAll(XEvtObserver(XEvtObserver::kChanged));
     m_host->ChartChanged(*this);
     RequestRepaint();
+}
+
+void XChart::AxisViewChanged(XChartLine& line, XChartAxis& axis)
+{
+    if (m_syncingViews) {
+        return; // a view this function is setting
+    }
+    const bool isX = &axis == &line.AxisX();
+    int32_t index = -1;
+    for (int32_t i = 0; i < LineCount(); ++i) {
+        if (Line(i) == &line) {
+            index = i;
+        }
+    }
+    const XChartScale& view = axis.Scale();
+    m_syncingViews = true;
+    for (const XIntArray& group : Groups(isX ? XChartGroup::X : XChartGroup::Y)) {
+        bool member = false;
+        for (int32_t k = 0; k < group.Count(); ++k) {
+            member = member || group[k] == index;
+        }
+        for (int32_t k = 0; member && k < group.Count(); ++k) {
+            XChartLine* other = group[k] == index ? nullptr : Line(group[k]);
+            if (other == nullptr) {
+                continue;
+            }
+            XChartAxis& same = isX ? static_cast<XChartAxis&>(other->AxisX()) : other->AxisY();
+            if (view.zoomed) {
+                same.ZoomToValues(view.viewLo, view.viewHi);
+            } else {
+                same.ZoomFull();
+            }
+        }
+    }
+    m_syncingViews = false;
 }
 
 // ---- Context menu ------------------------------------------------------------------------

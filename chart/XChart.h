@@ -142,6 +142,10 @@ public:
     /// Called by a line's callback: tells the observers and the host that the chart changed,
     /// and repaints the window showing it.
     void LineChanged(XChartLine& line);
+    /// Called when `axis` of `line` changed its view (a zoom, a scroll, a reset): the lines
+    /// that share that axis's scale through a group take the same view, so that every line
+    /// read off one scale zooms and resets together.
+    void AxisViewChanged(XChartLine& line, XChartAxis& axis);
 
     // ---- Window and interaction ----
     /// Attaches the chart to the window that shows it and to that window's event manager
@@ -229,6 +233,7 @@ private:
     bool m_show = true;
     XChartCB* m_host;
     XChartChartLineCB m_lineCB;
+    bool m_syncingViews = false; ///< a group's views are being set from one of its axes
     ZString m_fileName;
     ZString m_filePattern{"*.xch"};
     plat::Rect m_plotRect;

@@ -82,6 +82,14 @@ void DesignChartMenu::Setup(XChart& chart)
     // Orange for the transmission with loss, beside the ideal yellow; cyan for the reflection.
     m_s21Line = AddOverlayLine(chart, "S21", XColor::FromRGB(255, 140, 0), &m_x, &m_s21);
     m_s11Line = AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), &m_x, &m_s11);
+    // The network lines read off the ideal curve's scales: they zoom, scroll and reset with
+    // it, whichever line's axis the user zooms.
+    const int32_t ideal = chart.FindLine("BW");
+    for (int32_t line : {m_s21Line, m_s11Line}) {
+        if (ideal >= 0 && line >= 0) {
+            chart.Link(ideal, line, XChartGroup::Both);
+        }
+    }
     SetNetworkVisible(false);
 }
 

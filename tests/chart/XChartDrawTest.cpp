@@ -242,6 +242,31 @@ TEST_F(DrawTest, PointsObjectsAndHighLowClose)
     EXPECT_EQ(rects.GetPixel(61, 31), plat::Rgb(0, 0, 255));
 }
 
+// Lines of one group share a scale in every view: a zoom, a scroll or a reset on the axis of
+// any member reaches the others, for X and Y alike; an unlinked line keeps its own view.
+TEST_F(DrawTest, GroupedLinesZoomScrollAndResetTogether)
+{
+    XChartLine& ideal = AddLine(XChartLineType::Line, {0, 10}, {0, 10});
+    XChartLine& overlay = AddLine(XChartLineType::Line, {0, 10}, {5, 5});
+    XChartLine& alone = AddLine(XChartLineType::Line, {0, 10}, {0, 10});
+    chart.Link(0, 1, XChartGroup::Both);
+    Paint(200, 150); // lays the axes out
+    auto view = [](const XChartAxis& axis) {
+        const XChartScale& s = axis.Scale();
+        return std::vector<double>{double(s.zoomed), s.EffectiveLo(), s.EffectiveHi()};
+    };
+    ASSERT_TRUE(ideal.AxisX().ZoomToValues(2.0, 4.0));
+    EXPECT_EQ(view(overlay.AxisX()), (std::vector<double>{1, 2.0, 4.0}));
+    EXPECT_FALSE(alone.AxisX().Scale().zoomed);
+    ASSERT_TRUE(overlay.AxisX().ScrollView(0.5)); // from the other member
+    EXPECT_EQ(view(ideal.AxisX()), view(overlay.AxisX()));
+    ASSERT_TRUE(overlay.AxisY().ZoomAt(75.0, 0.5));
+    EXPECT_EQ(view(ideal.AxisY()), view(overlay.AxisY()));
+    ideal.AxisX().ZoomFull();
+    ideal.AxisY().ZoomFull();
+    EXPECT_FALSE(overlay.AxisX().Scale().zoomed || overlay.AxisY().Scale().zoomed);
+}
+
 TEST_F(DrawTest, DrawPathDrawsSubLinesIntoTheirRectangles)
 {
     XChartLine& path = AddLine(XChartLineType::DrawPath, {0, 5, 0}, {0, 5, 0});
