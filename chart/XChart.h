@@ -189,9 +189,11 @@ public:
     void SetCursorValuesFromMenu(bool on) { m_cursorValuesNext = on ? 1 : 0; }
     /// Makes the box agree with the attribute cursorValues (after reading or resetting).
     void RebuildCursorValues();
-    /// The text of the box for a point of the window: a line per shown line, its name padded
-    /// to the longest name, " x=" and " y=" and the point in the line's data units ("%g":
-    /// six significant digits), lines separated by CR LF.
+    /// The text of the box for a point of the window: a line per shown line, its legend text
+    /// (else its name) padded to the longest, " x=" and the point's X in the line's data
+    /// units, " y=" and the line's own value at that X (linear between its points; the
+    /// point's Y where the data do not reach), both "%g" (six significant digits); lines
+    /// separated by CR LF.
     ZString CursorValuesText(NXPoint clientPt) const;
     /// Shows the values at clientPt in the box (when it is on).
     void UpdateCursorValues(NXPoint clientPt);
@@ -218,6 +220,8 @@ private:
     void LayoutAxes(plat::DrawContext& dc, const plat::Rect& area);
     void AssignRanges();
     void DrawTitle(plat::DrawContext& dc, const plat::Rect& area);
+    /// Draws the legend of the shown lines that carry a "legend" text.
+    void DrawLegend(plat::DrawContext& dc);
     /// The title box in area, with the title's lines and line height.
     plat::Rect LayoutTitle(plat::DrawContext& dc, const plat::Rect& area,
                            std::vector<std::string>& lines, int32_t& lineHeight);

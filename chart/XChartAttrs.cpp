@@ -78,6 +78,9 @@ void BuildLineTable(XChartAttrTable& t)
     t.Add("showAxisUnitY", kBool, "1");
     t.Add("axisUnitPlaceX", kInt, "1");
     t.Add("axisUnitPlaceY", kInt, "2");
+    // The line's name in the chart's legend; a chart draws a legend when a shown line has
+    // one. Empty by default, so charts without legends read and write as before.
+    t.Add("legend", kStr, "");
 }
 
 bool ReadWholeNumber(const ZString* text, double& value)

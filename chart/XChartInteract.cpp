@@ -377,12 +377,40 @@ void XChart::RebuildCursorValues()
     UpdateCursorValues(NXPoint{(p.left + p.right) / 2.0, (p.top + p.bottom) / 2.0});
 }
 
+namespace {
+
+// The line's own value at x: linear between the two neighbouring points of the first segment
+// that spans x. False when no segment does (x beyond the data, or a line without points).
+bool ValueAt(const XChartLine& line, double x, double& y)
+{
+    const XRealArray& xs = line.Column(XChartColumn::X);
+    const XRealArray& ys = line.Column(XChartColumn::Y);
+    const int32_t n = std::min(xs.Count(), ys.Count());
+    for (int32_t i = 0; i + 1 < n; ++i) {
+        const double x0 = xs[i], x1 = xs[i + 1];
+        if ((x0 <= x && x <= x1) || (x1 <= x && x <= x0)) {
+            y = x1 == x0 ? ys[i] : ys[i] + (ys[i + 1] - ys[i]) * (x - x0) / (x1 - x0);
+            return std::isfinite(y);
+        }
+    }
+    return false;
+}
+
+// How the box names a line: its legend text when it has one, else its name.
+ZString CursorName(const XChartLine& line)
+{
+    ZString legend = line.GetStr("legend");
+    return legend.IsEmpty() ? ZString(line.GetName()) : legend;
+}
+
+} // namespace
+
 ZString XChart::CursorValuesText(NXPoint clientPt) const
 {
     int32_t longest = 0;
     for (int32_t i = 0; i < LineCount(); ++i) {
         if (Line(i)->GetBool("showLine", true)) {
-            longest = std::max(longest, Line(i)->GetName().Length());
+            longest = std::max(longest, CursorName(*Line(i)).Length());
         }
     }
     ZString text;
@@ -396,12 +424,18 @@ ZString XChart::CursorValuesText(NXPoint clientPt) const
             text.Append("\r\n");
         }
         first = false;
-        text.Append(line->GetName());
-        for (int32_t n = line->GetName().Length(); n < longest; ++n) {
+        const ZString name = CursorName(*line);
+        text.Append(name);
+        for (int32_t n = name.Length(); n < longest; ++n) {
             text.Append(' ');
         }
+        // For the X under the pointer, the line's own Y value where its data reach that far:
+        // lines drawn on one scale then show their own values, not the pointer's height.
         const double x = line->AxisX().Scale().PixelToValue(clientPt.x);
-        const double y = line->AxisY().Scale().PixelToValue(clientPt.y);
+        double y = 0.0;
+        if (!ValueAt(*line, x, y)) {
+            y = line->AxisY().Scale().PixelToValue(clientPt.y);
+        }
         text.AppendFormat(" x=%g y=%g", x, y);
     }
     return text;

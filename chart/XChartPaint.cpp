@@ -312,6 +312,53 @@ void XChart::DrawTitle(plat::DrawContext& dc, const plat::Rect& a)
     }
 }
 
+void XChart::DrawLegend(plat::DrawContext& dc)
+{
+    // The lines that name themselves with a "legend" text, each with a sample of its colour,
+    // in a box at the plot area's top right corner; nothing when no shown line has one.
+    std::vector<std::pair<std::string, plat::ColorRef>> entries;
+    for (int32_t i = 0; i < LineCount(); ++i) {
+        const XChartLine& line = *Line(i);
+        const ZString text = line.GetStr("legend");
+        const XColor color = line.GetColor("color", XColor::FromRGB(255, 255, 0));
+        if (line.GetBool("showLine", true) && !text.IsEmpty() && !color.IsNone()) {
+            entries.emplace_back(ToStdString(text.Str()), plat::ColorRef(color.Value()));
+        }
+    }
+    if (entries.empty()) {
+        return;
+    }
+    dc.SetFont(plat::Font{"Arial", 80, plat::FontWeight::Normal, false});
+    int32_t textWidth = 0;
+    int32_t lineHeight = 0;
+    for (const auto& entry : entries) {
+        const plat::Size extent = dc.GetTextExtent(entry.first);
+        textWidth = std::max(textWidth, extent.cx);
+        lineHeight = std::max(lineHeight, extent.cy);
+    }
+    constexpr int32_t kPad = 4;
+    constexpr int32_t kSample = 18;
+    const int32_t width = kPad + kSample + kPad + textWidth + kPad;
+    const int32_t height = kPad + int32_t(entries.size()) * lineHeight + kPad;
+    const plat::Rect box{m_plotRect.right - width - kPad, m_plotRect.top + kPad,
+                         m_plotRect.right - kPad, m_plotRect.top + kPad + height};
+    const XColor bg = m_attrs.GetColor("bgColor", XColor::FromRGB(0, 0, 0));
+    dc.SetPen(plat::Pen{plat::Rgb(128, 128, 128), 1, plat::PenStyle::Solid});
+    dc.SetBrush(bg.IsNone() ? plat::Brush::Hollow()
+                            : plat::Brush::Solid(plat::ColorRef(bg.Value())));
+    dc.Rectangle(box);
+    dc.SetBkMode(plat::BkMode::Transparent);
+    dc.SetTextAlign(plat::TextAlign::kLeft | plat::TextAlign::kTop);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const int32_t top = box.top + kPad + int32_t(i) * lineHeight;
+        const int32_t mid = top + lineHeight / 2;
+        dc.SetPen(plat::Pen{entries[i].second, 2, plat::PenStyle::Solid});
+        dc.Line({box.left + kPad, mid}, {box.left + kPad + kSample, mid});
+        dc.SetTextColor(entries[i].second);
+        dc.TextOut({box.left + kPad + kSample + kPad, top}, entries[i].first);
+    }
+}
+
 void XChart::Paint(plat::DrawContext& dc, const NXRect& area)
 {
     // Painting is not re-entrant: a callback that paints again while a paint runs would see
@@ -357,6 +404,8 @@ void XChart::Paint(plat::DrawContext& dc, const NXRect& area)
     for (int32_t i = 0; i < LineCount(); ++i) {
         Line(i)->DrawAxes(dc);
     }
+    // Over the grid, which the axes draw across the plot area.
+    DrawLegend(dc);
     if (m_show) {
         m_host->Drawing(*this, 0);
     }

@@ -79,9 +79,14 @@ DesignChartMenu::DesignChartMenu(DesignController& controller, XChartWnd& chartW
 void DesignChartMenu::Setup(XChart& chart)
 {
     chart.SetHost(this);
-    // Orange for the transmission with loss, beside the ideal yellow; cyan for the reflection.
-    m_s21Line = AddOverlayLine(chart, "S21", XColor::FromRGB(255, 140, 0), &m_x, &m_s21);
-    m_s11Line = AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), &m_x, &m_s11);
+    m_s21Line = AddOverlayLine(chart, "S21", TransmissionColor(), &m_x, &m_s21);
+    m_s11Line = AddOverlayLine(chart, "S11", ReflectionColor(), &m_x, &m_s11);
+    for (const auto& [index, legend] :
+         {std::pair{m_s21Line, kTransmissionLegend}, std::pair{m_s11Line, kReflectionLegend}}) {
+        if (index >= 0) {
+            chart.Line(index)->SetStr("legend", legend);
+        }
+    }
     // The network lines read off the ideal curve's scales: they zoom, scroll and reset with
     // it, whichever line's axis the user zooms.
     const int32_t ideal = chart.FindLine("BW");
@@ -144,10 +149,15 @@ void DesignChartMenu::SetNetworkVisible(bool visible)
         return;
     }
     for (int32_t index : {m_s21Line, m_s11Line}) {
-        if (XChartLine* line = chart->Line(index)) {
-            line->SetBool("showLine", visible);
-            line->SetChanged();
+        if (index >= 0 && index < chart->LineCount()) {
+            chart->Line(index)->SetBool("showLine", visible);
+            chart->Line(index)->SetChanged();
         }
+    }
+    // The ideal curve is named only beside the network lines; alone it needs no legend.
+    if (const int32_t ideal = chart->FindLine("BW"); ideal >= 0) {
+        chart->Line(ideal)->SetStr("legend", visible ? kIdealLegend : "");
+        chart->Line(ideal)->SetChanged();
     }
     m_chartWnd.Invalidate();
 }

@@ -181,7 +181,7 @@ std::string ResponseCsvText(const ComputedDesign& design)
     return out;
 }
 
-int32_t SetupNetworkChart(XChart& chart, const NetworkSweep& sweep)
+int32_t SetupNetworkChart(XChart& chart, const ComputedDesign& design, const NetworkSweep& sweep)
 {
     std::vector<double> x;
     std::vector<double> s21;
@@ -191,6 +191,13 @@ int32_t SetupNetworkChart(XChart& chart, const NetworkSweep& sweep)
         s21.push_back(MagnitudeDb(p.s21));
         s11.push_back(MagnitudeDb(p.s11));
     }
-    return SetupNetworkChart(chart, x.data(), s21.data(), s11.data(),
-                             static_cast<int32_t>(x.size()));
+    NetworkCurves curves;
+    curves.idealX = design.ResponseX().data();
+    curves.idealY = design.ResponseY().data();
+    curves.idealN = static_cast<int32_t>(design.ResponseX().size());
+    curves.x = x.data();
+    curves.s21Db = s21.data();
+    curves.s11Db = s11.data();
+    curves.n = static_cast<int32_t>(x.size());
+    return SetupNetworkChart(chart, curves);
 }

@@ -63,6 +63,7 @@ std::string TuningCsvText(const TuningTable& table);
 /// The ideal response as "MHz,dB loss" lines, ten significant digits.
 std::string ResponseCsvText(const ComputedDesign& design);
 
-/// Sets the chart up with the network lines of a sweep: |S21| as the yellow line "BW" and
-/// |S11| as "S11". Returns the index of "BW", -1 when memory ran out.
-int32_t SetupNetworkChart(XChart& chart, const NetworkSweep& sweep);
+/// Sets the chart up as the network view of `design` (see TesseraChart.h): the ideal curve
+/// "BW", |S21| with loss as "S21" and |S11| as "S11" of the sweep. Returns the index of "BW",
+/// -1 when memory ran out.
+int32_t SetupNetworkChart(XChart& chart, const ComputedDesign& design, const NetworkSweep& sweep);

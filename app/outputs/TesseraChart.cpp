@@ -5,6 +5,8 @@
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"
 
+#include <algorithm>
+
 namespace {
 
 // The loss scale stays at -100 to 0 dB whatever the data; the line is shown.
@@ -106,25 +108,45 @@ int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XR
     return index;
 }
 
-int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
-                          int32_t n)
+XColor TransmissionColor()
 {
-    if (n < 0 || x == nullptr || s21Db == nullptr || s11Db == nullptr) {
-        n = 0;
-    }
-    const int32_t index = SetupChartWithData(chart, x, s21Db, n);
+    return XColor::FromRGB(255, 140, 0); // orange beside the ideal curve's yellow
+}
+
+XColor ReflectionColor()
+{
+    return XColor::FromRGB(0, 255, 255);
+}
+
+int32_t SetupNetworkChart(XChart& chart, const NetworkCurves& curves)
+{
+    const int32_t idealN = curves.idealX && curves.idealY ? std::max(0, curves.idealN) : 0;
+    const int32_t index = SetupChartWithData(chart, curves.idealX, curves.idealY, idealN);
     if (index < 0) {
         return -1;
     }
-    // The reflection reads off the transmission's axes. A perfect match lies far below the
-    // scale and leaves the plot area.
-    const int32_t s11Index =
-        AddOverlayLine(chart, "S11", XColor::FromRGB(0, 255, 255), nullptr, nullptr);
-    if (s11Index < 0) {
-        return -1;
+    chart.Line(index)->SetStr("legend", kIdealLegend);
+    const bool points = curves.x && curves.s21Db && curves.s11Db && curves.n > 0;
+    // The network lines read off the ideal curve's axes and share its scales. A perfect match
+    // lies far below the scale and leaves the plot area.
+    const struct
+    {
+        const char* name;
+        XColor color;
+        const double* y;
+        const char* legend;
+    } lines[] = {{"S21", TransmissionColor(), curves.s21Db, kTransmissionLegend},
+                 {"S11", ReflectionColor(), curves.s11Db, kReflectionLegend}};
+    for (const auto& l : lines) {
+        const int32_t added = AddOverlayLine(chart, l.name, l.color, nullptr, nullptr);
+        if (added < 0) {
+            return -1;
+        }
+        XChartLine& line = *chart.Line(added);
+        line.SetStr("legend", l.legend);
+        CopyPoints(line, curves.x, l.y, points ? curves.n : 0);
+        chart.Link(index, added, XChartGroup::Both);
     }
-    XChartLine& line = *chart.Line(s11Index);
-    CopyPoints(line, x, s11Db, n);
     return index;
 }
 
@@ -143,7 +165,7 @@ bool WriteChartFile(const ComputedDesign& design, const NetworkSweep* network,
 {
     XChart chart;
     if (network != nullptr) {
-        SetupNetworkChart(chart, *network);
+        SetupNetworkChart(chart, design, *network);
     } else {
         SetupChartWithData(chart, design.ResponseX().data(), design.ResponseY().data(),
                            int32_t(design.ResponseX().size()));

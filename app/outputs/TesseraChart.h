@@ -32,12 +32,33 @@ int32_t SetupChartWithData(XChart& chart, const double* x, const double* y, int3
 /// index, -1 when memory ran out.
 int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XRealArray* y);
 
-/// The network view for the command line: "BW" as `SetupChartWithData` sets it up, holding
-/// |S21| in dB (s21Db), and a cyan line "S11" holding |S11| in dB (s11Db) on the same fixed
-/// -100 to 0 dB scale, without axes of its own. The n points are copied; a negative n counts
-/// as 0. Returns the index of "BW", -1 when memory ran out.
-int32_t SetupNetworkChart(XChart& chart, const double* x, const double* s21Db, const double* s11Db,
-                          int32_t n);
+/// The legend texts of the network view's lines.
+inline constexpr const char* kIdealLegend = "ideal";
+inline constexpr const char* kTransmissionLegend = "|S21| with loss";
+inline constexpr const char* kReflectionLegend = "|S11|";
+
+/// The colours of the network lines: |S21| with loss in orange, |S11| in cyan.
+XColor TransmissionColor();
+XColor ReflectionColor();
+
+/// The curves of the network view: the ideal response (MHz, dB) and the network's sweep
+/// (MHz, |S21| and |S11| in dB). Null or negative counts give empty lines.
+struct NetworkCurves
+{
+    const double* idealX = nullptr;
+    const double* idealY = nullptr;
+    int32_t idealN = 0;
+    const double* x = nullptr;
+    const double* s21Db = nullptr;
+    const double* s11Db = nullptr;
+    int32_t n = 0;
+};
+
+/// The network view as the calculator shows it: "BW" the ideal response as
+/// `SetupChartWithData` sets it up, "S21" and "S11" over it in their colours on the same
+/// fixed -100 to 0 dB scale and in one axis group with it, each line named in the legend.
+/// The points are copied. Returns the index of "BW", -1 when memory ran out.
+int32_t SetupNetworkChart(XChart& chart, const NetworkCurves& curves);
 
 /// Whether `path` names a chart file the program writes: ".png", ".svg", ".pdf" or ".xch"
 /// (the chart file), in any case.

@@ -159,15 +159,32 @@ TEST(TesseraChartTest, NetworkChartDrawsReflectionOnTheSameScale)
     const double x[5] = {1100.0, 1150.0, 1200.0, 1250.0, 1300.0};
     const double s21[5] = {-60.0, -3.0, -0.5, -3.0, -60.0};
     const double s11[5] = {-0.01, -3.0, -300.0, -20.0, -0.01};
+    const double ideal[5] = {-70.0, -2.0, 0.0, -2.0, -70.0};
+    NetworkCurves curves;
+    curves.idealX = x;
+    curves.idealY = ideal;
+    curves.idealN = 5;
+    curves.x = x;
+    curves.s21Db = s21;
+    curves.s11Db = s11;
+    curves.n = 5;
     XChart chart;
-    EXPECT_EQ(SetupNetworkChart(chart, x, s21, s11, 5), 0);
-    ASSERT_EQ(chart.LineCount(), 2);
+    EXPECT_EQ(SetupNetworkChart(chart, curves), 0);
+    ASSERT_EQ(chart.LineCount(), 3);
     XChartLine& bw = *chart.Line(0);
-    XChartLine& s11Line = *chart.Line(1);
+    XChartLine& s21Line = *chart.Line(1);
+    XChartLine& s11Line = *chart.Line(2);
     EXPECT_EQ(S(s11Line.GetName()), "S11");
     EXPECT_EQ(S(bw.GetStr("color")), "yellow");
     EXPECT_NE(S(s11Line.GetStr("color")), "yellow");
-    EXPECT_EQ(bw.Y()[2], -0.5);
+    // Each line named in the legend, all three in one group on both axes.
+    EXPECT_EQ(S(bw.GetStr("legend")), "ideal");
+    EXPECT_EQ(S(s21Line.GetStr("legend")), "|S21| with loss");
+    EXPECT_EQ(S(s11Line.GetStr("legend")), "|S11|");
+    ASSERT_EQ(chart.Groups(XChartGroup::X).Count(), 1);
+    EXPECT_EQ(chart.Groups(XChartGroup::X)[0].Count(), 3);
+    EXPECT_EQ(bw.Y()[2], 0.0);
+    EXPECT_EQ(s21Line.Y()[2], -0.5);
     EXPECT_EQ(s11Line.Y()[3], -20.0);
     EXPECT_EQ(s11Line.X()[4], 1300.0);
 
@@ -197,8 +214,10 @@ TEST(TesseraChartTest, NetworkChartDrawsReflectionOnTheSameScale)
     EXPECT_TRUE(found);
     // Without points both lines stay empty.
     XChart empty;
-    EXPECT_EQ(SetupNetworkChart(empty, x, s21, nullptr, 5), 0);
+    curves.s11Db = nullptr;
+    EXPECT_EQ(SetupNetworkChart(empty, curves), 0);
     EXPECT_EQ(empty.Line(1)->PointCount(), 0);
+    EXPECT_EQ(empty.Line(2)->PointCount(), 0);
 }
 
 TEST(TesseraChartTest, TitleLabelsAndCaptionsKeepApartAtEverySize)

@@ -365,16 +365,29 @@ TEST_F(XChartWndGuiTest, DraggingAlongAnAxisZoomsItToTheDraggedValues)
 
 TEST_F(XChartWndGuiTest, CursorValuesShowEachLineAtThePointer)
 {
+    // Each line shows its own value at the pointer's X, interpolated between its points; a
+    // line whose data end before that X shows the pointer's height on its scale.
     AddLine("longer", {0, 10}, {-5, 5});
+    AddLine("short", {0, 1}, {3, 3}).SetStr("fixedScaleX", "0 10");
     Paint();
     const plat::Point c = PlotCentre();
-    const XChartLine& a = *Chart().Line(0);
+    XChartLine& a = *Chart().Line(0);
     const XChartLine& b = *Chart().Line(1);
+    const XChartLine& s = *Chart().Line(2);
+    const double ax = a.AxisX().Scale().PixelToValue(c.x);
+    const int32_t below = int32_t(std::floor(ax));
+    const double ay = a.Y()[below] + (a.Y()[below + 1] - a.Y()[below]) * (ax - below);
+    const double bx = b.AxisX().Scale().PixelToValue(c.x);
+    const double sx = s.AxisX().Scale().PixelToValue(c.x);
+    ASSERT_GT(sx, 1.0);
     char expected[256];
-    std::snprintf(expected, sizeof expected, "a      x=%g y=%g\r\nlonger x=%g y=%g",
-                  a.AxisX().Scale().PixelToValue(c.x), a.AxisY().Scale().PixelToValue(c.y),
-                  b.AxisX().Scale().PixelToValue(c.x), b.AxisY().Scale().PixelToValue(c.y));
+    std::snprintf(expected, sizeof expected,
+                  "a      x=%g y=%g\r\nlonger x=%g y=%g\r\nshort  x=%g y=%g", ax, ay, bx, -5.0 + bx,
+                  sx, s.AxisY().Scale().PixelToValue(c.y));
     EXPECT_EQ(S(Chart().CursorValuesText({double(c.x), double(c.y)})), expected);
+    Chart().Line(2)->SetBool("showLine", false);
+    std::snprintf(expected, sizeof expected, "a      x=%g y=%g\r\nlonger x=%g y=%g", ax, ay, bx,
+                  -5.0 + bx);
 
     // Switched on, the box follows the pointer over the plot area.
     EXPECT_TRUE(Chart().ExecCommand("DoCursorValues"));
@@ -384,6 +397,11 @@ TEST_F(XChartWndGuiTest, CursorValuesShowEachLineAtThePointer)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(S(box->GetText()), expected);
     ASSERT_EQ(box->GetLines().size(), 2u);
+    // A line with a legend text goes by it.
+    Chart().Line(1)->SetStr("legend", "|S11|");
+    EXPECT_EQ(S(Chart().CursorValuesText({double(c.x), double(c.y)})).find("|S11| x="),
+              S(Chart().CursorValuesText({double(c.x), double(c.y)})).find("\r\n") + 2);
+    Chart().Line(1)->SetStr("legend", "");
     const plat::Rect p = Chart().GetPlotRect();
     EXPECT_EQ(box->GetWindowRect().left, m_wnd.ClientToScreen({p.left + 10, 0}).x);
     EXPECT_EQ(box->GetWindowRect().Width(), box->GetBoxSize().cx);
