@@ -66,6 +66,12 @@ void TXMLDlg::DropControls()
 {
     m_factory.Reset();
     m_binder.DropChartBinders();
+    // A drag in edit mode ends with the control it moves.
+    if (m_moving) {
+        m_moving = nullptr;
+        ReleaseCapture();
+    }
+    ++m_ctrlGeneration;
     m_ctrls.clear();
     m_placedNow.clear();
 }

@@ -346,6 +346,55 @@ TEST_F(TXMLDlgGuiTest, PlacementScrollingPaintVariablesAndEditMode)
     });
 }
 
+// A handler that loads new markup drops the control records: the steps after it get the
+// notification without a record, and a drag in edit mode ends with its control.
+TEST_F(TXMLDlgGuiTest, ReplacingTheMarkupFromAHandlerIsSafe)
+{
+    struct Swapper : TXMLDlg_CB
+    {
+        std::vector<std::string> log;
+        bool OnNotify(const TXMLDlgNotify& n) override
+        {
+            if (n.ctrlName == "swap") {
+                n.dlg->SetMarkup("<DLG editMode=full><INPUT name=swap type=BUTTON text=New "
+                                 "cmd='@EndDlgOK'/></DLG>");
+                n.dlg->Layout();
+            }
+            return false;
+        }
+        bool OnBN_CLICKED(const TXMLDlgNotify& n, int32_t) override
+        {
+            log.push_back(S(n.ctrlName) + (n.ctrl ? " record" : " no record"));
+            return true;
+        }
+    } cb;
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG editMode=full><INPUT name=swap type=BUTTON text=Old/></DLG>"));
+    dlg.SetNotifyCB(cb);
+    const int result = Run(dlg, [&](TXMLDlg& d) {
+        plat::test::ProcessUntilIdle();
+        // The new control has the old one's identifier and a command; neither runs for the
+        // click on the old one.
+        EXPECT_TRUE(d.HandleCommand(1000, 0));
+        EXPECT_EQ(cb.log, (std::vector<std::string>{"swap no record"}));
+        EXPECT_EQ(d.GetText(1000), "New");
+
+        // A drag begun on the grip of a control that a reload then drops goes nowhere.
+        const plat::Rect r = d.GetControlRect(1000);
+        plat::Message down;
+        down.kind = plat::Msg::LButtonDown;
+        down.pt = {r.left - 3, r.top + 5};
+        EXPECT_TRUE(d.OnMessage(d, down));
+        d.SetMarkup("<DLG editMode=full><INPUT name=other type=EDIT/></DLG>");
+        plat::Message up = down;
+        up.kind = plat::Msg::LButtonUp;
+        up.pt = {r.left + 40, r.top + 40};
+        EXPECT_FALSE(d.OnMessage(d, up));
+        return ModalAnswer{true, 0, {}};
+    });
+    EXPECT_EQ(result, 0);
+}
+
 TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
 {
     const std::string title = "A \"quoted\" & title";
