@@ -423,6 +423,58 @@ TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
     }
 }
 
+// A long text is wrapped and cut to the screen, and markup wider than the screen scrolls: the
+// box and its button stay on the screen.
+TEST_F(TXMLDlgGuiTest, LongMessagesFitTheScreen)
+{
+    const plat::Rect screen = plat::GetScreenWorkArea();
+    ASSERT_FALSE(screen.IsEmpty());
+    std::string words;
+    while (words.size() < 4500) {
+        words += "resonator ";
+    }
+    std::string tall;
+    for (int i = 0; i < 2000; ++i) {
+        tall += "line " + std::to_string(i) + "\r\n";
+    }
+    const std::string wideMarkup = "<SP width=40000 height=30/>";
+    const struct
+    {
+        const std::string& text;
+        bool markup;
+    } cases[] = {{words, false}, {tall, false}, {wideMarkup, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 12));
+        plat::Rect box, ok;
+        plat::test::SetModalHook([&](const ModalRequest& req) {
+            auto* dlg = dynamic_cast<TXMLDlg*>(req.window);
+            if (req.kind != ModalKind::Dialog || !dlg) {
+                return ModalAnswer{};
+            }
+            plat::test::ProcessUntilIdle();
+            box = dlg->GetWindowRect();
+            const TXMLCtrl* button = dlg->FindCtrl("OK");
+            EXPECT_NE(button, nullptr);
+            if (button) {
+                const plat::Rect b = dlg->GetControlRect(button->id);
+                const plat::Point tl = dlg->ClientToScreen(b.TopLeft());
+                ok = b.Offset(tl.x - b.left, tl.y - b.top);
+            }
+            return ModalAnswer{true, 1, {}};
+        });
+        EXPECT_EQ(XMLMessageBox("Long", ZStr(c.text.c_str()), true, c.markup), 1);
+        EXPECT_GE(box.left, screen.left);
+        EXPECT_GE(box.top, screen.top);
+        EXPECT_LE(box.right, screen.right);
+        EXPECT_LE(box.bottom, screen.bottom);
+        if (!c.markup) {
+            EXPECT_LE(box.Width(), screen.Width() * 2 / 3 + 100);
+            EXPECT_GE(ok.top, box.top);
+            EXPECT_LE(ok.bottom, box.bottom);
+        }
+    }
+}
+
 // Once installed, the platform's message boxes (the editor's failed search among them) are the
 // markup message box; Yes/No questions stay the platform's.
 TEST_F(TXMLDlgGuiTest, InstalledMessageBoxServesThePlatformsBoxes)
