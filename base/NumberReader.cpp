@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <system_error>
 
@@ -141,4 +142,42 @@ bool ReadPair(ZStr text, double& first, double& second, ZStr& rest, PairSeparato
     first = both[0];
     second = both[1];
     return true;
+}
+
+int32_t TruncToInt(double v)
+{
+    if (std::isnan(v)) {
+        return 0;
+    }
+    // The comparisons come first: converting a double outside the int range is undefined.
+    if (v >= 2147483647.0) {
+        return INT32_MAX;
+    }
+    if (v <= -2147483648.0) {
+        return INT32_MIN;
+    }
+    return int32_t(v);
+}
+
+int32_t TextToInt(const char* text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    // Accumulated as a negative number, whose range reaches INT32_MIN.
+    int64_t v = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        v = v * 10 - (*text - '0');
+        if (v < INT32_MIN) {
+            return negative ? INT32_MIN : INT32_MAX;
+        }
+    }
+    if (negative) {
+        return int32_t(v);
+    }
+    return v < -int64_t(INT32_MAX) ? INT32_MAX : int32_t(-v);
 }

@@ -38,3 +38,11 @@ inline bool CanStartNumber(char c)
 {
     return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
 }
+
+/// The double truncated toward zero as an int; values beyond the int range give the nearest
+/// int, NaN gives 0. For doubles bound to integer-valued storage or controls.
+int32_t TruncToInt(double v);
+
+/// The leading decimal integer of a C string as atoi reads it (white space, an optional sign,
+/// digits; 0 when there are none), but saturated at the int range instead of overflowing.
+int32_t TextToInt(const char* text);

@@ -29,7 +29,8 @@ ZString ZFileErrorText(int code);
 /// interrupted save of the same target left behind is removed by the next save.
 ///
 /// Returns false on failure; errorCode (when given) receives the errno of the step that
-/// failed or kZFileNotRegular, and 0 on success.
+/// failed or kZFileNotRegular, and 0 on success. Once the rename is done the save has
+/// succeeded, even where the folder could not be flushed.
 [[nodiscard]] bool ZReplaceFile(ZStr path, const char* data, size_t size, int* errorCode = nullptr);
 
 /// The message of a write that failed with `code` (an error code of ZReplaceFile):

@@ -172,7 +172,8 @@ bool XChart::SaveXML()
     std::string message = "The chart could not be saved as '" + path + "'";
     if (code != 0) {
         message += ": ";
-        message += std::strerror(code);
+        const ZString why = ZFileErrorText(code);
+        message.append(why.Text(), size_t(why.Length()));
     }
     message += ".";
     plat::ShowMessageBox(m_wnd, message, "Save XML");

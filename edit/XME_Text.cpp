@@ -18,8 +18,8 @@ bool IsWordByte(char c)
            u >= 0x80;
 }
 
-// A line of one-cell characters only: no tab, no byte of a multi-byte UTF-8 character. Its
-// display columns are its byte columns.
+// A line of one-cell characters only: no tab, no byte of 0x80 or above. Its display columns
+// are its byte columns.
 bool IsPlain(ZStr line)
 {
     for (int32_t i = 0; i < line.len; ++i) {
@@ -31,17 +31,19 @@ bool IsPlain(ZStr line)
     return true;
 }
 
-// The cells byte i of a line takes after d cells: a tab reaches the next tab stop, the
-// continuation bytes of a UTF-8 character take none (its first byte takes the one cell).
+// The cells the character at byte i of a line takes after d cells: a tab reaches the next
+// tab stop, every other character (a whole UTF-8 sequence or a byte of its own) takes one.
 int32_t CellsOf(ZStr line, int32_t i, int32_t d)
 {
     if (line[i] == '\t') {
         return XME_Text::kTabWidth - d % XME_Text::kTabWidth;
     }
-    return XME_Text::IsContinuation(line[i]) ? 0 : 1;
+    return 1;
 }
 
-// The cells of display columns [from, from + count) of a line, tabs expanded to blanks.
+// The cells of display columns [from, from + count) of a line, tabs expanded to blanks, as
+// UTF-8. A byte that is a character of its own (8-bit text) is shown as its Latin-1
+// character, so that every cell holds exactly one glyph.
 std::string VisibleCells(ZStr line, int32_t from, int32_t count)
 {
     std::string out;
@@ -53,26 +55,26 @@ std::string VisibleCells(ZStr line, int32_t from, int32_t count)
     }
     int32_t d = 0;
     const int32_t to = from + count;
-    // A character is shown whole or not at all: its continuation bytes follow its first.
-    bool shown = false;
-    for (int32_t i = 0; i < line.len; ++i) {
+    for (int32_t i = 0; i < line.len && d < to;) {
+        const int32_t n = XME_Text::CharLen(line, i);
         const int32_t w = CellsOf(line, i, d);
-        if (w == 0) {
-            if (shown) {
-                out += line[i];
+        const auto u = static_cast<unsigned char>(line[i]);
+        if (u == '\t') {
+            for (int32_t k = d; k < d + w; ++k) {
+                if (k >= from && k < to) {
+                    out += ' ';
+                }
             }
-            continue;
-        }
-        if (d >= to) {
-            break;
-        }
-        shown = false;
-        for (int32_t k = 0; k < w; ++k, ++d) {
-            if (d >= from && d < to) {
-                out += line[i] == '\t' ? ' ' : line[i];
-                shown = true;
+        } else if (d >= from) {
+            if (n == 1 && u >= 0x80) {
+                out += char(0xC0 | (u >> 6));
+                out += char(0x80 | (u & 0x3F));
+            } else {
+                out.append(line.ptr + i, size_t(n));
             }
         }
+        d += w;
+        i += n;
     }
     return out;
 }
@@ -410,6 +412,39 @@ void XME_Text::EnsureVisible(XME_Pos p)
 // ---------------------------------------------------------------------------------------
 // Pointer and drawing
 
+int32_t XME_Text::CharLen(ZStr line, int32_t i)
+{
+    const auto at = [&](int32_t k) { return static_cast<unsigned char>(line[k]); };
+    const unsigned char b0 = at(i);
+    // The well-formed sequences: the second byte's range shuts out overlong forms (E0, F0),
+    // surrogates (ED) and code points above U+10FFFF (F4).
+    int32_t n = 1;
+    unsigned char lo = 0x80;
+    unsigned char hi = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        n = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        n = 3;
+        lo = b0 == 0xE0 ? 0xA0 : 0x80;
+        hi = b0 == 0xED ? 0x9F : 0xBF;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        n = 4;
+        lo = b0 == 0xF0 ? 0x90 : 0x80;
+        hi = b0 == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 1;
+    }
+    if (n > line.len - i || at(i + 1) < lo || at(i + 1) > hi) {
+        return 1;
+    }
+    for (int32_t k = 2; k < n; ++k) {
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF) {
+            return 1;
+        }
+    }
+    return n;
+}
+
 int32_t XME_Text::DisplayCol(ZStr line, int32_t col)
 {
     if (IsPlain(line)) {
@@ -417,10 +452,11 @@ int32_t XME_Text::DisplayCol(ZStr line, int32_t col)
     }
     int32_t d = 0;
     const int32_t n = std::min(col, line.len);
-    for (int32_t i = 0; i < n; ++i) {
+    int32_t i = 0;
+    for (; i < n; i += CharLen(line, i)) {
         d += CellsOf(line, i, d);
     }
-    return d + std::max<int32_t>(0, col - n);
+    return d + std::max<int32_t>(0, col - line.len);
 }
 
 int32_t XME_Text::TextCol(ZStr line, int32_t dcol)
@@ -432,12 +468,14 @@ int32_t XME_Text::TextCol(ZStr line, int32_t dcol)
         return std::min(dcol, line.len);
     }
     int32_t d = 0;
-    for (int32_t i = 0; i < line.len; ++i) {
+    for (int32_t i = 0; i < line.len;) {
+        const int32_t n = CharLen(line, i);
         const int32_t w = CellsOf(line, i, d);
-        if (w > 0 && dcol < d + w) {
-            return dcol - d <= w / 2 ? i : NextCharCol(line, i);
+        if (dcol < d + w) {
+            return dcol - d <= w / 2 ? i : i + n;
         }
         d += w;
+        i += n;
     }
     return line.len;
 }
@@ -448,11 +486,14 @@ int32_t XME_Text::PrevCharCol(ZStr line, int32_t col)
     if (col <= 0) {
         return 0;
     }
-    --col;
-    while (col > 0 && IsContinuation(line[col])) {
-        --col;
+    // The character that ends at col: a sequence of two to four bytes whose first byte
+    // starts exactly that sequence, else the byte before col on its own.
+    for (int32_t k = 2; k <= 4 && k <= col; ++k) {
+        if (CharLen(line, col - k) == k) {
+            return col - k;
+        }
     }
-    return col;
+    return col - 1;
 }
 
 int32_t XME_Text::NextCharCol(ZStr line, int32_t col)
@@ -460,11 +501,7 @@ int32_t XME_Text::NextCharCol(ZStr line, int32_t col)
     if (col >= line.len) {
         return line.len;
     }
-    ++col;
-    while (col < line.len && IsContinuation(line[col])) {
-        ++col;
-    }
-    return col;
+    return col + CharLen(line, col);
 }
 
 XME_Pos XME_Text::HitTest(NXPoint pt) const

@@ -170,11 +170,15 @@ public:
     static int32_t DisplayCol(ZStr line, int32_t col);
     static int32_t TextCol(ZStr line, int32_t dcol);
     /// The byte column of the character before col, and of the one after the character at
-    /// col: a multi-byte UTF-8 character is passed over whole.
+    /// col: a well-formed multi-byte UTF-8 character is passed over whole, any other byte
+    /// alone.
     static int32_t PrevCharCol(ZStr line, int32_t col);
     static int32_t NextCharCol(ZStr line, int32_t col);
-    /// A byte that continues a multi-byte UTF-8 character (10xxxxxx).
-    static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+    /// The length in bytes of the character at byte i (0 <= i < line.len): that of a
+    /// well-formed UTF-8 sequence, else 1 (ASCII, and every byte that belongs to no
+    /// well-formed sequence: 8-bit text, overlong forms, surrogates, code points above
+    /// U+10FFFF, sequences cut short). Each such character takes one cell.
+    static int32_t CharLen(ZStr line, int32_t i);
 
     /// Number of paints so far (diagnostics and tests).
     int64_t PaintCount() const { return m_paints; }

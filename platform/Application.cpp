@@ -85,6 +85,15 @@ bool HasDisplay()
     return s_displayState == 1;
 }
 
+Rect GetScreenWorkArea()
+{
+    if (!HasDisplay())
+        return {};
+    int x = 0, y = 0, w = 0, h = 0;
+    Fl::screen_work_area(x, y, w, h, 0);
+    return Rect::FromXYWH(x, y, w, h);
+}
+
 int RunLoop()
 {
     s_quit = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Geometry.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,6 +14,14 @@ namespace plat {
 bool InitDisplay();
 /// Whether InitDisplay succeeded (false before it was called).
 bool HasDisplay();
+
+/// The largest width or height of a window: the X protocol counts pixels in 16 bits, and a
+/// window beyond this ends the connection. Every window of this layer is kept within it.
+constexpr int kMaxWindowExtent = 32767;
+
+/// The work area of the screen (the whole screen where the desktop reserves no part of it),
+/// in screen pixels; empty without a display.
+Rect GetScreenWorkArea();
 
 /// Runs the event loop until Quit is called; returns the code given to Quit. Returns at once
 /// (with 0) when there is nothing that could ever end it: no window shown and no timer.

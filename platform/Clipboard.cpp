@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/ClipboardImage.h"
 #include "platform/Image.h"
+#include "platform/detail/Selection.h"
 #include "platform/detail/Utf8.h"
 
 #include <FL/Fl.H>
@@ -78,21 +79,24 @@ bool WaitFor(int type, Atom property, XEvent& ev, std::chrono::steady_clock::tim
     }
 }
 
-// Asks the clipboard owner for `target` and reads the answer, following the incremental
-// protocol for large texts.
-bool Convert(Atom target, std::string& out)
+// Asks the owner of `selection` for `target` and reads the answer, following the
+// incremental protocol for large texts.
+bool Convert(Atom selection, Atom target, std::string& out)
 {
-    const Atom clipboard = XInternAtom(fl_display, "CLIPBOARD", False);
     const Atom prop = XInternAtom(fl_display, "PLAT_CLIPBOARD", False);
     const Atom incr = XInternAtom(fl_display, "INCR", False);
     const ::Window win = Requestor();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
     XDeleteProperty(fl_display, win, prop);
-    XConvertSelection(fl_display, clipboard, target, prop, win, CurrentTime);
+    XConvertSelection(fl_display, selection, target, prop, win, CurrentTime);
     XFlush(fl_display);
     XEvent ev;
     if (!WaitFor(SelectionNotify, None, ev, deadline) || ev.xselection.property == None)
         return false;
+    // The owner set the property before it answered: the notice of that is queued already
+    // and must not be taken for the first piece of an incremental transfer.
+    while (XCheckTypedWindowEvent(fl_display, win, PropertyNotify, &ev)) {
+    }
     Atom type = None;
     int format = 0;
     unsigned long count = 0, remaining = 0;
@@ -129,6 +133,40 @@ bool Convert(Atom target, std::string& out)
 
 } // namespace
 
+namespace detail {
+
+bool GetSelectionText(Selection which, std::string& text)
+{
+    text.clear();
+    if (!InitDisplay())
+        return false;
+    const bool clipboard = which == Selection::Clipboard;
+    const Atom selection = clipboard ? XInternAtom(fl_display, "CLIPBOARD", False) : XA_PRIMARY;
+    const ::Window owner = XGetSelectionOwner(fl_display, selection);
+    // A picture of ours holds no text; asking our own window would wait for an answer that
+    // only the event loop could give.
+    if (owner == None || (clipboard && OwnsClipboardImage()))
+        return false;
+    if (owner == fl_message_window) {
+        // The toolkit hands its own selection over at once, without the server.
+        PasteReceiver receiver;
+        Fl::paste(receiver, clipboard ? 1 : 0, Fl::clipboard_plain_text);
+        if (receiver.got)
+            text = receiver.text;
+        return receiver.got;
+    }
+    if (Convert(selection, XInternAtom(fl_display, "UTF8_STRING", False), text))
+        return true;
+    std::string latin;
+    if (Convert(selection, XA_STRING, latin)) {
+        text = Latin1ToUtf8(latin);
+        return true;
+    }
+    return false;
+}
+
+} // namespace detail
+
 bool SetClipboardText(const std::string& text)
 {
     if (!InitDisplay())
@@ -139,30 +177,7 @@ bool SetClipboardText(const std::string& text)
 
 bool GetClipboardText(std::string& text)
 {
-    text.clear();
-    if (!InitDisplay())
-        return false;
-    const Atom clipboard = XInternAtom(fl_display, "CLIPBOARD", False);
-    const ::Window owner = XGetSelectionOwner(fl_display, clipboard);
-    // A picture of ours holds no text; asking our own window would wait for an answer that
-    // only the event loop could give.
-    if (owner == None || OwnsClipboardImage())
-        return false;
-    if (owner == fl_message_window) {
-        PasteReceiver receiver;
-        Fl::paste(receiver, 1, Fl::clipboard_plain_text);
-        if (receiver.got)
-            text = receiver.text;
-        return receiver.got;
-    }
-    if (Convert(XInternAtom(fl_display, "UTF8_STRING", False), text))
-        return true;
-    std::string latin;
-    if (Convert(XA_STRING, latin)) {
-        text = detail::Latin1ToUtf8(latin);
-        return true;
-    }
-    return false;
+    return detail::GetSelectionText(detail::Selection::Clipboard, text);
 }
 
 bool HasClipboardText()

@@ -33,10 +33,16 @@ Atom AtomOf(const char* name)
     return XInternAtom(fl_display, name, False);
 }
 
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
+// Appends what cairo writes to the vector behind closure. No exception may cross cairo's C
+// code, so running out of memory becomes cairo's write error.
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) noexcept
 {
-    auto* out = static_cast<std::vector<uint8_t>*>(closure);
-    out->insert(out->end(), data, data + length);
+    try {
+        auto* out = static_cast<std::vector<uint8_t>*>(closure);
+        out->insert(out->end(), data, data + length);
+    } catch (...) {
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
     return CAIRO_STATUS_SUCCESS;
 }
 

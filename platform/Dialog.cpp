@@ -84,11 +84,15 @@ Point Dialog::Impl::WidgetOrigin() const
 Rect Dialog::Impl::CentredOver(const Window* owner, Size dlu) const
 {
     const Rect r = self->MapDialogRect(Rect::FromXYWH(0, 0, dlu.cx, dlu.cy));
-    const Rect area = owner && owner->IsCreated()
-                          ? owner->GetWindowRect()
-                          : Rect::FromXYWH(Fl::x(), Fl::y(), Fl::w(), Fl::h());
-    return r.Offset(std::max(0, area.left + (area.Width() - r.Width()) / 2),
-                    std::max(0, area.top + (area.Height() - r.Height()) / 2));
+    const Rect screen = GetScreenWorkArea();
+    const Rect area = owner && owner->IsCreated() ? owner->GetWindowRect() : screen;
+    int x = area.left + (area.Width() - r.Width()) / 2;
+    int y = area.top + (area.Height() - r.Height()) / 2;
+    // An owner near an edge of the screen does not push the dialog off it; where the dialog
+    // is larger than the screen its top-left corner stays visible.
+    x = std::max(screen.left, std::min(x, screen.right - r.Width()));
+    y = std::max(screen.top, std::min(y, screen.bottom - r.Height()));
+    return r.Offset(x, y);
 }
 
 void Dialog::Impl::Command(int id, uint32_t code)

@@ -12,6 +12,11 @@ namespace plat {
 
 class Image;
 
+/// The most bytes the user can put into a one-line field (an edit field, the edit part of
+/// a drop-down): a paste is cut to the room left, at a UTF-8 character boundary; typing
+/// stops at this many characters. Text set by the program is not cut.
+constexpr int kEditMaxBytes = 32767;
+
 /// The native controls a dialog can hold.
 enum class ControlKind {
     Static,       ///< text label

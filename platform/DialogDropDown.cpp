@@ -263,6 +263,8 @@ public:
             DropDownControl::Run(owner, parent());
             return 1;
         }
+        if (HandlePasteGesture(*this, e))
+            return 1;
         const int r = Fl_Input::handle(e);
         if (owner && owner->ctl && (e == FL_FOCUS || e == FL_UNFOCUS))
             SendNotification(owner, e == FL_FOCUS ? Notify::kCbnSetFocus : Notify::kCbnKillFocus);
@@ -310,6 +312,7 @@ public:
         input->when(FL_WHEN_CHANGED);
         input->callback(ComboInput::Changed);
         input->textsize(fontPx);
+        LimitOneLineField(*input);
     }
     ComboInput* input;
     ComboArrow* arrow;

@@ -2,12 +2,17 @@
 
 #include "platform/Application.h"
 #include "platform/Dialog.h"
+#include "platform/Fonts.h"
 #include "platform/Image.h"
+#include "platform/MessageText.h"
 #include "platform/TestSupport.h"
+#include "platform/detail/DialogControl.h"
 #include "platform/detail/NativeWindow.h"
 
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/fl_draw.H>
 #include <algorithm>
+#include <cmath>
 
 namespace plat {
 namespace {
@@ -153,14 +158,26 @@ int ShowMessageBox(Window* owner, const std::string& text, const std::string& ca
     DrawContext& dc = scratch.Context();
     dc.SetFont({t.fontFace, t.fontPointSize * 10, FontWeight::Normal, false});
     const TextMetrics tm = dc.GetTextMetrics();
-    const Size ext = dc.GetTextExtent(text);
     const int bx = std::max(1, tm.aveCharWidth), by = std::max(1, tm.height);
-    const int textW = std::min(400, ext.cx * 4 / bx + 4);
-    const int textH = std::min(300, ext.cy * 8 / by + 2);
+    // Long lines are wrapped and what the screen cannot hold is cut, so that the box and its
+    // buttons stay on the screen. The text shows as the toolkit's label, whose lines are
+    // spaced a little differently: the room holds as many of them, and the label is sized
+    // by the toolkit's own measure.
+    const int fontPx = std::max(6, int(std::lround(PointTenthsToPixels(t.fontPointSize * 10))));
+    fl_font(FL_HELVETICA, fontPx);
+    Size room = MessageTextRoom(dc);
+    room.cy = room.cy / std::max(1, fl_height()) * by;
+    const std::string shown = WrapMessageText(dc, text, room);
+    int labelW = 0, labelH = 0;
+    fl_measure(detail::ToolkitLabel(shown, detail::Ampersand::Underlines).c_str(), labelW, labelH,
+               0);
+    // A left-aligned label keeps three pixels from either side of its control.
+    const int textW = ((std::max(labelW, dc.GetTextExtent(shown).cx) + 8) * 4 + bx - 1) / bx;
+    const int textH = ((labelH + 2) * 8 + by - 1) / by;
     const int buttonsW = int(ids.size()) * 55;
     const int w = std::max(textW + 20, buttonsW + 20);
     t.size = {w, textH + 40};
-    t.controls.push_back({ControlKind::Static, -1, text, Rect::FromXYWH(10, 10, w - 20, textH)});
+    t.controls.push_back({ControlKind::Static, -1, shown, Rect::FromXYWH(10, 10, w - 20, textH)});
     int x = (w - buttonsW) / 2 + 3;
     for (size_t i = 0; i < ids.size(); ++i, x += 55)
         t.controls.push_back({i == 0 ? ControlKind::DefButton : ControlKind::Button, ids[i].first,

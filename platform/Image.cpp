@@ -237,7 +237,7 @@ namespace {
 
 // Appends what cairo writes to the string behind closure. No exception may cross cairo's C
 // code, so running out of memory becomes cairo's write error.
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) noexcept
 {
     try {
         static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);

@@ -417,7 +417,8 @@ bool CreateNative(Window& wnd, Window* parent, NativeKind kind, const Rect& rect
         return false;
     Fl_Group* saved = Fl_Group::current();
     Fl_Group::current(nullptr);
-    const int w = std::max(1, rect.Width()), h = std::max(1, rect.Height());
+    const int w = std::clamp(rect.Width(), 1, kMaxWindowExtent - 2);
+    const int h = std::clamp(rect.Height(), 1, kMaxWindowExtent - 2);
     im.kind = kind;
     im.style = style;
     im.id = id;
@@ -646,7 +647,9 @@ void Window::Move(const Rect& rect)
     if (!n)
         return;
     const int b = m_impl->Border();
-    const int w = std::max(1, rect.Width()), h = std::max(1, rect.Height());
+    // Room is left for the border, which counts in the window's extent.
+    const int w = std::clamp(rect.Width(), 1, kMaxWindowExtent - 2);
+    const int h = std::clamp(rect.Height(), 1, kMaxWindowExtent - 2);
     if (m_impl->IsTop()) {
         auto* win = static_cast<Fl_Window*>(n);
         if (!(m_impl->style & WindowStyle::kSizable))

@@ -1,5 +1,6 @@
 #include "xmldlg/TXMLCtrl.h"
 
+#include "base/NumberReader.h"
 #include "base/XColor.h"
 #include "chart/XChart.h"
 #include "chart/XChartWnd.h"
@@ -157,14 +158,14 @@ bool TXMLCtrlFactory::MeasureCtrl(plat::DrawContext& dc, const TXMLNode& ele, ZS
         const double defH =
             info.defSize.height < 0 ? -info.defSize.height * ch : info.defSize.height;
         if (w != "default") {
-            size.width = std::atoi(w.Text());
+            size.width = TextToInt(w.Text());
         } else {
             size.width = RoundHalfAway(
                 std::max((fitX ? ext.width : std::max(defW, ext.width)) + info.addSpace.width,
                          info.minSize.width));
         }
         if (h != "default") {
-            size.height = std::atoi(h.Text());
+            size.height = TextToInt(h.Text());
         } else {
             size.height = RoundHalfAway(
                 std::max((fitY ? ext.height : std::max(defH, ext.height)) + info.addSpace.height,

@@ -66,6 +66,12 @@ void TXMLDlg::DropControls()
 {
     m_factory.Reset();
     m_binder.DropChartBinders();
+    // A drag in edit mode ends with the control it moves.
+    if (m_moving) {
+        m_moving = nullptr;
+        ReleaseCapture();
+    }
+    ++m_ctrlGeneration;
     m_ctrls.clear();
     m_placedNow.clear();
 }
@@ -203,8 +209,17 @@ void TXMLDlg::LayoutIn(const NXRect& client)
             const plat::Rect fit = NXRect{0, 0, natural.width, natural.height}.ToIntRect();
             plat::Rect r{w.left, w.top, w.left + fit.Width(), w.top + fit.Height()};
             if (IsTopLevel()) {
-                // Keep the centre the placement gave the template's size.
+                // Keep the centre the placement gave the template's size, but the whole
+                // window on the screen: larger content is reached by scrolling.
                 r = r.Offset((w.Width() - fit.Width()) / 2, (w.Height() - fit.Height()) / 2);
+                const plat::Rect screen = plat::GetScreenWorkArea();
+                if (!screen.IsEmpty()) {
+                    const int cw = std::min(r.Width(), screen.Width());
+                    const int ch = std::min(r.Height(), screen.Height());
+                    const int x = std::max(screen.left, std::min(r.left, screen.right - cw));
+                    const int y = std::max(screen.top, std::min(r.top, screen.bottom - ch));
+                    r = plat::Rect::FromXYWH(x, y, cw, ch);
+                }
             }
             Move(r);
             const plat::Rect now = GetClientRect();

@@ -142,6 +142,9 @@ private:
     std::vector<bool> m_placedNow;
     int32_t m_paintCount = 0;
     NXRect m_hitRect;
+    // Counts the times the control records were dropped, so that a dispatch can tell that
+    // a handler replaced them.
+    uint64_t m_ctrlGeneration = 0;
     // Moving a control in edit mode.
     TXMLCtrl* m_moving = nullptr;
     plat::Point m_moveFrom;

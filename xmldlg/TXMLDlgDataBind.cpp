@@ -1,5 +1,6 @@
 #include "xmldlg/TXMLDlgDataBind.h"
 
+#include "base/NumberReader.h"
 #include "chart/XChartDataBind.h"
 #include "chart/XChartWnd.h"
 #include "xmldlg/TXMLDlg.h"
@@ -89,11 +90,11 @@ plat::Dialog* HostOf(const TXMLCtrl& ctrl)
     return ctrl.native ? ctrl.host : nullptr;
 }
 
-// An integer value moved as decimal text: read with atoi, written with "%d".
+// An integer value moved as decimal text: read saturated at the int range, written with "%d".
 template <class IntExchange>
 KindResult TextThroughInt(XDataDir dir, ZString& v, IntExchange exchangeInt)
 {
-    int32_t n = dir == XDataDir::Read ? 0 : std::atoi(v.Text());
+    int32_t n = dir == XDataDir::Read ? 0 : TextToInt(v.Text());
     const KindResult r = exchangeInt(n);
     if (r.state == KindResult::Done && dir == XDataDir::Read) {
         v.Format("%d", n);
@@ -101,7 +102,7 @@ KindResult TextThroughInt(XDataDir dir, ZString& v, IntExchange exchangeInt)
     return r;
 }
 
-// Decimal text moved as an integer: written with "%d", read with atoi.
+// Decimal text moved as an integer: written with "%d", read saturated at the int range.
 template <class TextExchange>
 KindResult IntThroughText(XDataDir dir, int32_t& v, TextExchange exchangeText)
 {
@@ -111,7 +112,7 @@ KindResult IntThroughText(XDataDir dir, int32_t& v, TextExchange exchangeText)
     }
     const KindResult r = exchangeText(text);
     if (r.state == KindResult::Done && dir == XDataDir::Read) {
-        v = std::atoi(text.Text());
+        v = TextToInt(text.Text());
     }
     return r;
 }
@@ -551,7 +552,7 @@ bool TXMLDlgDataBind::Exchange(XDataDir dir, const XValueRef& ref)
             text.Format("%g", d);
             return ExchangeText(dir, text);
         }
-        int32_t v = read ? 0 : int32_t(d);
+        int32_t v = read ? 0 : TruncToInt(d);
         if (!ExchangeInt(dir, v)) {
             return false;
         }
@@ -606,7 +607,7 @@ bool TXMLDlgDataBind::ExchangeInt(XDataDir dir, int32_t& v)
 bool TXMLDlgDataBind::ExchangeText(XDataDir dir, ZString& v)
 {
     if (m_property == "enable") {
-        int32_t n = dir == XDataDir::Read ? 0 : std::atoi(v.Text());
+        int32_t n = dir == XDataDir::Read ? 0 : TextToInt(v.Text());
         if (!ExchangeInt(dir, n)) {
             return false;
         }

@@ -1,5 +1,6 @@
 #include "xmldlg/TXMLDlgLayout.h"
 
+#include "base/NumberReader.h"
 #include "base/XColor.h"
 #include "platform/DrawContext.h"
 #include "platform/Image.h"
@@ -72,7 +73,7 @@ bool ListEntry(const TXMLNode& node, const char* attr, int32_t i, ZString& out)
 int32_t ListInt(const TXMLNode& node, const char* attr, int32_t i, int32_t def)
 {
     ZString v;
-    return ListEntry(node, attr, i, v) ? std::atoi(v.Text()) : def;
+    return ListEntry(node, attr, i, v) ? TextToInt(v.Text()) : def;
 }
 
 // Line breaks kept by the parser arrive as CR LF; the drawing splits lines at LF only.
@@ -186,7 +187,7 @@ bool TXMLDlgLayout::Included(const TXMLNode* node)
     }
     ZString v;
     node->GetAttribute("include", v, "1", TXMLDecode::Raw, &m_dlg.m_binder);
-    return std::atoi(v.Text()) != 0;
+    return TextToInt(v.Text()) != 0;
 }
 
 void TXMLDlgLayout::Content(const TXMLNode* node, std::vector<const TXMLNode*>& out) const

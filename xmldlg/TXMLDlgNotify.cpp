@@ -103,14 +103,22 @@ bool TXMLDlg::HandleCommand(int32_t id, uint32_t code)
             n.value = ctrl->host->GetCurSel(id);
         }
     }
-    // A handler may end the dialog or load new markup, dropping the record: the callback
-    // sees the copies of name and texts in n, and nothing here touches ctrl afterwards.
+    // A handler may end the dialog or load new markup, dropping every record. The later
+    // steps then see the copies of name and texts in n and no record: the control the
+    // notification came from is gone, and its command is not run for whatever control
+    // took its identifier.
     TXMLDlg_CB& cb = *m_cb;
+    const uint64_t generation = m_ctrlGeneration;
     if (cb.OnNotify(n)) {
         return true;
     }
-    if (RunCommand(n)) {
+    if (m_ctrlGeneration != generation) {
+        n.ctrl = nullptr;
+    } else if (RunCommand(n)) {
         return true;
+    }
+    if (m_ctrlGeneration != generation) {
+        n.ctrl = nullptr;
     }
     return entry->slot(cb, n);
 }

@@ -11,12 +11,14 @@ class TXMLCtrl;
 struct TXMLDlgNotify
 {
     TXMLDlg* dlg = nullptr;
-    TXMLCtrl* ctrl = nullptr; ///< the control's record (valid during the call)
-    ZString ctrlName;         ///< the control's `name`
-    ZString notifyName;       ///< "EN_CHANGE", "BN_CLICKED", ...
-    uint32_t code = 0;        ///< the platform's notification code
-    int32_t id = 0;           ///< the control's identifier (1000 + index)
-    int32_t value = 0;        ///< the selection or the button's check state, where given
+    /// The control's record; null once an earlier handler of the same notification loaded
+    /// new markup (look the identifier up again then: it may name another control now).
+    TXMLCtrl* ctrl = nullptr;
+    ZString ctrlName;   ///< the control's `name`
+    ZString notifyName; ///< "EN_CHANGE", "BN_CLICKED", ...
+    uint32_t code = 0;  ///< the platform's notification code
+    int32_t id = 0;     ///< the control's identifier (1000 + index)
+    int32_t value = 0;  ///< the selection or the button's check state, where given
 };
 
 /// What a markup dialog tells its application. Each operation returns true when it handled

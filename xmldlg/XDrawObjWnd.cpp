@@ -1,11 +1,13 @@
 #include "xmldlg/XDrawObjWnd.h"
 
+#include "base/NumberReader.h"
 #include "base/XColor.h"
 #include "platform/Image.h"
 #include "platform/SystemColors.h"
 #include "xml/TXML.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -159,7 +161,7 @@ void XDrawObjWnd::Draw(plat::DrawContext& dc, plat::Size size) const
         const plat::Rect b = plat::Rect::FromXYWH(3, (size.cy - box) / 2, box, box);
         dc.FillRect(b, kLight);
         Frame(dc, b, kShadow, kLight);
-        if (std::atoi(m_value.Text()) != 0) {
+        if (TextToInt(m_value.Text()) != 0) {
             dc.SetPen(plat::Pen{ink, 2});
             dc.Polyline({{b.left + 3, b.top + box / 2},
                          {b.left + box / 2 - 1, b.bottom - 4},
@@ -168,7 +170,9 @@ void XDrawObjWnd::Draw(plat::DrawContext& dc, plat::Size size) const
         break;
     }
     case XDrawType::PercentBar: {
-        const double pct = std::clamp(std::atof(m_value.Text()), 0.0, 100.0);
+        // Text that is not a number (NaN) shows an empty bar.
+        const double read = std::atof(m_value.Text());
+        const double pct = std::isnan(read) ? 0.0 : std::clamp(read, 0.0, 100.0);
         const plat::Rect well = all.Inflate(-2, -2);
         dc.FillRect(well, kLight);
         Frame(dc, well, kShadow, kLight);

@@ -1,11 +1,21 @@
 #include "xmldlg/XMLMessageBox.h"
 
 #include "platform/FileDialog.h"
+#include "platform/Image.h"
+#include "platform/MessageText.h"
 #include "platform/Messages.h"
 #include "xml/TXML.h"
 #include "xmldlg/TXMLDlg.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
+
+// The box's margin (the markup's margin attribute) and the height of the spacers and the
+// button row below the text, in pixels.
+constexpr int kMarginPx = 35;
+constexpr int kButtonRowPx = 60;
 
 // The value as a quoted attribute. A leading percent sign is written as a character
 // reference, so that a text such as "%OK%" is shown as it is and not taken for a variable.
@@ -60,7 +70,23 @@ ZString XMLMessageBoxMarkup(ZStr title, ZStr text, bool okOnly, bool textIsMarku
 int XMLMessageBox(ZStr title, ZStr text, bool okOnly, bool textIsMarkup, plat::Window* owner)
 {
     TXMLDlg dlg;
-    dlg.SetMarkup(XMLMessageBoxMarkup(title, text, okOnly, textIsMarkup).Str(), true);
+    if (textIsMarkup) {
+        dlg.SetMarkup(XMLMessageBoxMarkup(title, text, okOnly, true).Str(), true);
+    } else {
+        // A plain text is wrapped to a readable width and cut to the screen's height, in the
+        // font its TEXT element shows it in; the margins and the button row take the rest.
+        plat::Image scratch(1, 1);
+        plat::DrawContext& dc = scratch.Context();
+        dc.SetFont(TXMLDlgStyle().font);
+        plat::Size room = plat::MessageTextRoom(dc);
+        room.cy -= 2 * kMarginPx + kButtonRowPx;
+        const std::string shown =
+            plat::WrapMessageText(dc, std::string(text.ptr, size_t(std::max(0, text.len))), room);
+        dlg.SetMarkup(
+            XMLMessageBoxMarkup(title, ZStr(shown.data(), int32_t(shown.size())), okOnly, false)
+                .Str(),
+            true);
+    }
     const int result = dlg.DoModal(owner);
     return result == 1 ? 1 : 0;
 }

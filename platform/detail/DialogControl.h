@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class Fl_Input_;
 class Fl_Widget;
 
 namespace plat::detail {
@@ -46,6 +47,16 @@ enum class Ampersand { Underlines, Literal };
 /// `text` in the toolkit's label form, with the characters that are special to the toolkit
 /// escaped so that they show as written ('&' as `amp` says).
 std::string ToolkitLabel(const std::string& text, Ampersand amp);
+
+/// Prepares a one-line field: at most kEditMaxBytes characters typed.
+void LimitOneLineField(Fl_Input_& input);
+
+/// Serves the paste gestures of a one-line field for event `e` of it: Ctrl+V and Shift+Insert
+/// paste the clipboard, the middle button's release the primary selection. The text is read
+/// by the library itself (the toolkit's own transfer of large selections is unsafe), cut at a
+/// character boundary to the room kEditMaxBytes leaves, and given to the field as the
+/// toolkit's paste event. True when `e` was such a gesture; then it is handled.
+bool HandlePasteGesture(Fl_Input_& input, int e);
 
 /// Sends notification `code` of the control behind `tag` to its dialog. Returns whether the
 /// control still exists afterwards (false also when it was gone before).

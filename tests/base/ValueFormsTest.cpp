@@ -143,6 +143,40 @@ TEST(ValueFormsTest, PairReader)
     }
 }
 
+// Integers read from text or truncated from doubles saturate at the int range.
+TEST(ValueFormsTest, IntegersSaturate)
+{
+    const struct
+    {
+        const char* text;
+        int32_t value;
+    } texts[] = {
+        {" \t+12 dB", 12},
+        {"-0", 0},
+        {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"-2147483649", INT32_MIN},
+        {"99999999999999999999999", INT32_MAX},
+        {"x12", 0},
+        {"-", 0},
+    };
+    for (const auto& c : texts) {
+        EXPECT_EQ(TextToInt(c.text), c.value) << '"' << c.text << '"';
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        double v;
+        int32_t value;
+    } reals[] = {
+        {2.9, 2},         {-2.9, -2},        {1e12, INT32_MAX}, {-1e12, INT32_MIN},
+        {inf, INT32_MAX}, {-inf, INT32_MIN}, {std::nan(""), 0}, {2147483646.5, 2147483646}};
+    for (const auto& c : reals) {
+        EXPECT_EQ(TruncToInt(c.v), c.value) << c.v;
+    }
+}
+
 TEST(ValueFormsTest, NumbersConvertAmongThemselves)
 {
     double real = 2.9;

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using charttest::S;
@@ -233,9 +234,11 @@ TEST_F(XChartWndGuiTest, SaveXmlAsksForTheFileAndKeepsItsChoice)
     ModalRequest asked;
     ModalAnswer answer{true, 0, {}}; // cancel
     bool messageShown = false;
+    std::string message;
     plat::test::SetModalHook([&](const ModalRequest& r) {
         if (r.kind == ModalKind::MessageBox) {
             messageShown = true;
+            message = r.text;
             return ModalAnswer{true, plat::kIdOk, {}};
         }
         asked = r;
@@ -261,6 +264,16 @@ TEST_F(XChartWndGuiTest, SaveXmlAsksForTheFileAndKeepsItsChoice)
     EXPECT_FALSE(Chart().ExecCommand("DoSaveXML"));
     EXPECT_EQ(asked.text, "saved_chart.xch");
     EXPECT_TRUE(messageShown);
+    EXPECT_EQ(message, "The chart could not be saved as '" + dir +
+                           "no-such-folder/x.xch': No such file or directory.");
+    // A fifo (or a device) is never written through, and says so.
+    const std::string fifo = dir + "saved_chart_fifo.xch";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    answer = ModalAnswer{true, 1, fifo};
+    EXPECT_FALSE(Chart().ExecCommand("DoSaveXML"));
+    EXPECT_EQ(message, "The chart could not be saved as '" + fifo + "': not a regular file.");
+    std::remove(fifo.c_str());
 }
 
 TEST_F(XChartWndGuiTest, PlotAreaDragMovesOnlyBeyondFivePixels)

@@ -128,6 +128,13 @@ TEST_F(XMEditTest, EachCommandOnSmallTextsAndItsUndoAndRedo)
          "DoKeyDOWN", false, false, 0,
          "xyz\n\xC2\xB5"
          "b|c"},
+        // A byte of 8-bit text (the degree sign in Latin-1) is a character of its own.
+        {"|5\xB0"
+         "C",
+         "DoKeyRIGHT", false, false, 0,
+         "5|\xB0"
+         "C"},
+        {"5\xB0|C", "DoKeyBACK", false, false, 0, "5|C"},
         {"abc\nd|e", "DoKeyHOME", false, false, 0, "abc\n|de"},
         {"abc\nd|e", "DoKeyHOME", false, true, 0, "|abc\nde"},
         {"abc\nd|e", "DoKeyHOME", true, true, 0, "|abc\nd^e"},
@@ -175,6 +182,44 @@ TEST_F(XMEditTest, EachCommandOnSmallTextsAndItsUndoAndRedo)
         }
     }
     EXPECT_FALSE(edit.ExecCmd("DoNothingKnown"));
+}
+
+// A well-formed UTF-8 sequence is one character and one cell; every other byte is one of
+// its own. The expected texts mark the character boundaries with '|'.
+TEST(XME_TextTest, CharactersAreWellFormedSequencesOrSingleBytes)
+{
+    const char* const cases[] = {
+        "5|\xB0|C",                                     // Latin-1 degree sign
+        "a|\xC2\xB5|b",                                 // micro sign
+        "\xE2\x82\xAC|\xF0\x9F\x98\x80|x",              // euro sign, a four-byte emoji
+        "\xED\x9F\xBF|\xF4\x8F\xBF\xBF",                // the last before the surrogates, U+10FFFF
+        "\xED|\xA0|\x80",                               // a surrogate
+        "\xC0|\xAF|\xE0|\x80|\xAF|\xF0|\x80|\x80|\xAF", // overlong forms
+        "\xF4|\x90|\x80|\x80|\xF5|\x80",                // above U+10FFFF
+        "\xE2|\x82|x|\xC3\xA9|\xA9|\xC3",               // cut short, a stray continuation
+    };
+    for (const char* c : cases) {
+        SCOPED_TRACE(c);
+        std::string text;
+        std::vector<int32_t> bounds{0};
+        for (const char* p = c; *p; ++p) {
+            if (*p == '|') {
+                bounds.push_back(int32_t(text.size()));
+            } else {
+                text += *p;
+            }
+        }
+        bounds.push_back(int32_t(text.size()));
+        const ZStr line(text.data(), int32_t(text.size()));
+        for (size_t k = 0; k + 1 < bounds.size(); ++k) {
+            EXPECT_EQ(XME_Text::NextCharCol(line, bounds[k]), bounds[k + 1]);
+            EXPECT_EQ(XME_Text::PrevCharCol(line, bounds[k + 1]), bounds[k]);
+        }
+        for (size_t k = 0; k < bounds.size(); ++k) {
+            EXPECT_EQ(XME_Text::DisplayCol(line, bounds[k]), int32_t(k));
+            EXPECT_EQ(XME_Text::TextCol(line, int32_t(k)), bounds[k]);
+        }
+    }
 }
 
 TEST_F(XMEditTest, TypingRunsMergeIntoOneUndoStepAndUndoPlacesTheCaret)

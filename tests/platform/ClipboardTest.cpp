@@ -1,7 +1,9 @@
 #include "platform/Clipboard.h"
 
 #include "GuiFixture.h"
+#include "platform/Dialog.h"
 #include "platform/Image.h"
+#include "platform/Messages.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -125,4 +127,76 @@ TEST_F(ClipboardTest, ImagesAreOfferedAsBitmaps)
     ASSERT_TRUE(RunProgram({"xclip", "-selection", "clipboard", "-t", "image/bmp", "-o"}, "", out));
     ASSERT_GT(out.size(), 54u);
     EXPECT_EQ(out.substr(0, 2), "BM");
+}
+
+// Any amount of text pasted into a one-line field, from another program or from this one,
+// ends as at most kEditMaxBytes bytes, cut between characters; the middle button pastes the
+// primary selection.
+TEST_F(ClipboardTest, PastesIntoOneLineFieldsAreCutToTheirLimit)
+{
+    if (!HaveXclip())
+        GTEST_SKIP() << "xclip is not installed";
+    enum { kEdit = 100, kDropEdit = 101 };
+    DialogTemplate t;
+    t.caption = "Paste";
+    t.size = {200, 60};
+    t.controls.push_back({ControlKind::Edit, kEdit, "", Rect::FromXYWH(5, 5, 150, 12), 0});
+    t.controls.push_back(
+        {ControlKind::DropDownEdit, kDropEdit, "", Rect::FromXYWH(5, 25, 150, 12), 0});
+    Recorder rec;
+    Dialog dlg(rec);
+    ASSERT_TRUE(dlg.CreateModeless(t, nullptr));
+    test::ProcessUntilIdle();
+    auto pasteInto = [&](int id) {
+        const Rect r = dlg.GetControlRect(id);
+        test::Click(dlg, {r.left + 5, r.top + r.Height() / 2});
+        test::PressKey(dlg, 'A', Keys::kControl);
+        test::PressKey(dlg, 'V', Keys::kControl);
+        test::ProcessUntilIdle();
+        return dlg.GetText(id);
+    };
+    std::string out;
+    std::string text;
+    // One mebibyte from another program arrives in pieces.
+    const std::string big(1 << 20, '7');
+    ASSERT_TRUE(RunProgram({"xclip", "-selection", "clipboard", "-i"}, big, out));
+    ASSERT_TRUE(test::RunUntil([&] { return GetClipboardText(text) && text == big; }, 3000));
+    for (const int id : {int(kEdit), int(kDropEdit)}) {
+        const std::string pasted = pasteInto(id);
+        EXPECT_EQ(pasted.size(), size_t(kEditMaxBytes)) << id;
+        EXPECT_TRUE(pasted == big.substr(0, pasted.size())) << id;
+    }
+
+    // Three-byte characters of our own clipboard, after text already there, with Shift+Insert.
+    std::string euros;
+    for (int i = 0; i < 20000; ++i)
+        euros += "\xE2\x82\xAC";
+    ASSERT_TRUE(SetClipboardText(euros));
+    dlg.SetText(kEdit, "ab");
+    dlg.SetFocusControl(kEdit);
+    test::PressKey(dlg, VK::kEnd);
+    test::PressKey(dlg, VK::kInsert, Keys::kShift);
+    test::ProcessUntilIdle();
+    const std::string got = dlg.GetText(kEdit);
+    EXPECT_EQ(got.size(), size_t(2 + (kEditMaxBytes - 2) / 3 * 3));
+    EXPECT_EQ(got.substr(0, 5), "ab\xE2\x82\xAC");
+    EXPECT_EQ(got.substr(got.size() - 3), "\xE2\x82\xAC");
+
+    // The middle button pastes what is selected elsewhere, where it is released.
+    ASSERT_TRUE(RunProgram({"xclip", "-selection", "primary", "-i"}, "mid", out));
+    dlg.SetText(kEdit, "");
+    const Rect r = dlg.GetControlRect(kEdit);
+    const Point at{r.left + 5, r.top + r.Height() / 2};
+    EXPECT_TRUE(test::RunUntil(
+        [&] {
+            test::MouseDown(dlg, at, test::Button::Middle);
+            test::MouseUp(dlg, at, test::Button::Middle);
+            return dlg.GetText(kEdit) == "mid";
+        },
+        3000))
+        << dlg.GetText(kEdit);
+    // Text selected with the mouse takes the primary selection back, and xclip ends.
+    test::Drag(dlg, {r.left + 2, at.y}, {r.right - 2, at.y});
+    test::ProcessUntilIdle();
+    ASSERT_TRUE(SetClipboardText("done"));
 }

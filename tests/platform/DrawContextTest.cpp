@@ -2,8 +2,11 @@
 
 #include "platform/Fonts.h"
 #include "platform/Image.h"
+#include "platform/MessageText.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace plat;
 
@@ -277,4 +280,55 @@ TEST(DrawContextTest, VectorAndRasterImagesMeasureAndDrawAlike)
     EXPECT_EQ(vector.GetPixel(10, 10), kBlue);
     EXPECT_EQ(vector.GetAlpha(60, 35), 0);
     EXPECT_EQ(CountInk(raster, {40, 0, 80, 40}), CountInk(vector, {40, 0, 80, 40}));
+}
+
+// Message texts wrap at blanks within the width, break a word longer than a line between two
+// characters, and are cut to the height with "...".
+TEST(MessageTextTest, WrapsBreaksAndCuts)
+{
+    Image img(1, 1);
+    DrawContext& dc = img.Context();
+    dc.SetFont({"MS Shell Dlg", 80, FontWeight::Normal, false});
+    const int lineH = dc.GetTextMetrics().height;
+    const Size room{300, 10 * lineH};
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> out(1);
+        for (char c : text) {
+            if (c == '\n')
+                out.emplace_back();
+            else
+                out.back() += c;
+        }
+        return out;
+    };
+    std::string words = "Coupling";
+    for (int i = 0; i < 100; ++i)
+        words += i % 7 ? " gap" : " resonator";
+    std::string euros;
+    for (int i = 0; i < 200; ++i)
+        euros += "\xE2\x82\xAC";
+    for (const std::string* text : {&words, &euros}) {
+        const std::vector<std::string> wrapped = lines(WrapMessageText(dc, *text, {300, 10000}));
+        EXPECT_GT(wrapped.size(), 2u);
+        std::string joined;
+        for (const std::string& l : wrapped) {
+            EXPECT_LE(dc.GetTextExtent(l).cx, 300) << l;
+            EXPECT_NE(static_cast<unsigned char>(l[0]) & 0xC0, 0x80) << l;
+            joined += (joined.empty() || text == &euros ? "" : " ") + l;
+        }
+        EXPECT_EQ(joined, *text);
+    }
+    std::string tall;
+    for (int i = 0; i < 100; ++i)
+        tall += "line " + std::to_string(i) + "\r\n";
+    const std::vector<std::string> cut = lines(WrapMessageText(dc, tall, room));
+    ASSERT_EQ(cut.size(), 10u);
+    EXPECT_EQ(cut[0], "line 0");
+    EXPECT_EQ(cut[9], "line 9...");
+    // One long word of a megabyte is cut as quickly as a short text.
+    const std::vector<std::string> huge =
+        lines(WrapMessageText(dc, std::string(1 << 20, 'x'), room));
+    ASSERT_EQ(huge.size(), 10u);
+    EXPECT_EQ(huge[9].substr(huge[9].size() - 3), "...");
+    EXPECT_LE(dc.GetTextExtent(huge[9]).cx, 300);
 }

@@ -1,14 +1,19 @@
 #include "platform/Image.h"
 
+#include "platform/ClipboardImage.h"
 #include "platform/Fonts.h"
 #include "platform/SystemColors.h"
 #include "tests/TestSupport.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <new>
+#include <random>
 #include <sstream>
 #include <unistd.h>
+#include <vector>
 
 using namespace plat;
 
@@ -56,6 +61,78 @@ bool EndsWith(const std::string& text, const std::string& end)
 }
 
 } // namespace
+
+namespace {
+
+// Requests of operator new above this many bytes are refused while it is not zero: an
+// encoder's output then runs out of memory while cairo is writing it.
+size_t s_refuseNewAbove = 0;
+
+void* Allocate(size_t n)
+{
+    if (s_refuseNewAbove != 0 && n > s_refuseNewAbove) {
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(n ? n : 1)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(size_t n)
+{
+    return Allocate(n);
+}
+void* operator new[](size_t n)
+{
+    return Allocate(n);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    std::free(p);
+}
+
+// Output that cannot grow fails the encoding: nothing is thrown through cairo's C code.
+TEST(ImageTest, EncodersFailWhenTheirOutputCannotGrow)
+{
+    // Noise does not compress: the PNG is larger than the pixels, which the encoder still
+    // gets memory for.
+    std::vector<uint8_t> rgba(size_t(256) * 256 * 4);
+    std::mt19937 noise(7);
+    for (uint8_t& b : rgba) {
+        b = uint8_t(noise());
+    }
+    const Image img = Image::FromRGBA(256, 256, rgba);
+    ASSERT_TRUE(img.IsValid());
+    std::vector<uint8_t> png;
+    std::string bytes;
+    s_refuseNewAbove = rgba.size();
+    bool encoded = true;
+    bool encodedPng = true;
+    EXPECT_NO_THROW(encoded = img.Encode(ImageFormat::PNG, bytes));
+    EXPECT_NO_THROW(encodedPng = EncodePNG(img, png));
+    s_refuseNewAbove = 0;
+    EXPECT_FALSE(encoded);
+    EXPECT_FALSE(encodedPng);
+    EXPECT_TRUE(png.empty());
+    // With memory to spare the same image encodes.
+    EXPECT_TRUE(EncodePNG(img, png));
+    EXPECT_GT(png.size(), rgba.size());
+}
 
 TEST(ImageTest, PngRoundTripKeepsEveryPixel)
 {

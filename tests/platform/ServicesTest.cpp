@@ -1,8 +1,10 @@
 #include "GuiFixture.h"
+#include "platform/Application.h"
 #include "platform/Dialog.h"
 #include "platform/FileDialog.h"
 #include "platform/Image.h"
 #include "platform/Menu.h"
+#include "platform/MessageText.h"
 
 using namespace plat;
 
@@ -144,6 +146,53 @@ TEST_F(CommonDialogTest, MessageBoxReturnsTheButtonPressed)
     });
     EXPECT_EQ(ShowMessageBox(nullptr, "a", "b", MessageBoxButtons::OkCancel), kIdCancel);
     EXPECT_EQ(ShowMessageBox(nullptr, "a", "b", MessageBoxButtons::Ok), kIdOk);
+}
+
+// A long line is wrapped to a readable width, a long word broken, a tall text cut with an
+// ellipsis: the box and its buttons stay on the screen. No window grows past the X limit.
+TEST_F(CommonDialogTest, LongMessagesFitTheScreen)
+{
+    const Rect screen = GetScreenWorkArea();
+    ASSERT_FALSE(screen.IsEmpty());
+    std::string words;
+    while (words.size() < 4500)
+        words += "resonator ";
+    std::string tall;
+    for (int i = 0; i < 2000; ++i)
+        tall += "line " + std::to_string(i) + "\r\n";
+    const std::string oneWord(4500, 'x');
+    const std::string* const texts[] = {&words, &tall, &oneWord};
+    for (const std::string* text : texts) {
+        SCOPED_TRACE(text->substr(0, 12));
+        Rect box, ok;
+        test::SetModalHook([&](const test::ModalRequest& r) {
+            if (r.kind != test::ModalKind::Dialog)
+                return test::ModalAnswer{};
+            auto& d = *static_cast<Dialog*>(r.window);
+            box = d.GetWindowRect();
+            const Rect b = d.GetControlRect(kIdOk);
+            const Point tl = d.ClientToScreen(b.TopLeft());
+            ok = b.Offset(tl.x - b.left, tl.y - b.top);
+            return test::ModalAnswer{true, kIdOk, {}};
+        });
+        EXPECT_EQ(ShowMessageBox(nullptr, *text, "Long"), kIdOk);
+        EXPECT_GE(box.left, screen.left);
+        EXPECT_GE(box.top, screen.top);
+        EXPECT_LE(box.right, screen.right);
+        EXPECT_LE(box.bottom, screen.bottom);
+        EXPECT_LE(box.Width(), screen.Width() * 2 / 3 + 60);
+        EXPECT_GE(ok.left, box.left);
+        EXPECT_LE(ok.bottom, box.bottom);
+    }
+
+    Recorder rec;
+    Window wide{rec};
+    ASSERT_TRUE(wide.CreateTopLevel("Wide", Rect::FromXYWH(0, 0, 40000, 100), 0));
+    EXPECT_LE(wide.GetWindowRect().Width(), kMaxWindowExtent);
+    wide.Move(Rect::FromXYWH(0, 0, 100, 50000));
+    wide.Show(true);
+    test::ProcessUntilIdle();
+    EXPECT_LE(wide.GetWindowRect().Height(), kMaxWindowExtent);
 }
 
 TEST_F(CommonDialogTest, PopupWindowsShowAtScreenPositionsAndPaint)

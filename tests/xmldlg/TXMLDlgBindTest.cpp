@@ -6,6 +6,7 @@
 #include "tests/xmldlg/XmlDlgTestSupport.h"
 #include "xmldlg/XMLMessageBox.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +99,30 @@ TEST(TXMLDlgBindTest, VariablesReferencesAndErrors)
     EXPECT_EQ(text, "7");
     EXPECT_FALSE(b.GetText("ed.curSel", text));
     EXPECT_EQ(S(b.GetError()), "not implemented\r\nPath: ed.curSel");
+}
+
+// Values beyond the int range reach integer-valued controls saturated.
+TEST(TXMLDlgBindTest, BigNumbersSaturate)
+{
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG><INPUT name=ed type=EDIT/><INPUT name=ck type=CHECK/></DLG>"));
+    dlg.LayoutIn(NXRect{0, 0, 300, 300});
+    TXMLDlgDataBinder& b = dlg.GetBinder();
+    int32_t n = 0;
+    ZString text;
+    ASSERT_TRUE(b.SetText("ed", "99999999999"));
+    EXPECT_TRUE(b.GetInt("ed.sel", n));
+    EXPECT_EQ(n, INT32_MAX);
+    ASSERT_TRUE(b.SetText("ed", "-99999999999"));
+    EXPECT_TRUE(b.GetInt("ed.sel", n));
+    EXPECT_EQ(n, INT32_MIN);
+    for (const double v : {1e12, -1e12, std::nan("")}) {
+        EXPECT_TRUE(b.SetReal("ed.sel", v));
+        EXPECT_TRUE(b.GetText("ed", text));
+        EXPECT_EQ(S(text), v > 0 ? "2147483647" : v < 0 ? "-2147483648" : "0") << v;
+        // A check box without its window refuses the value, after converting it.
+        EXPECT_FALSE(b.SetReal("ck", v));
+    }
 }
 
 TEST(XChartDataBindTest, ChartPaths)

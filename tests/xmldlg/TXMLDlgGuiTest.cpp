@@ -337,6 +337,55 @@ TEST_F(TXMLDlgGuiTest, PlacementScrollingPaintVariablesAndEditMode)
     });
 }
 
+// A handler that loads new markup drops the control records: the steps after it get the
+// notification without a record, and a drag in edit mode ends with its control.
+TEST_F(TXMLDlgGuiTest, ReplacingTheMarkupFromAHandlerIsSafe)
+{
+    struct Swapper : TXMLDlg_CB
+    {
+        std::vector<std::string> log;
+        bool OnNotify(const TXMLDlgNotify& n) override
+        {
+            if (n.ctrlName == "swap") {
+                n.dlg->SetMarkup("<DLG editMode=full><INPUT name=swap type=BUTTON text=New "
+                                 "cmd='@EndDlgOK'/></DLG>");
+                n.dlg->Layout();
+            }
+            return false;
+        }
+        bool OnBN_CLICKED(const TXMLDlgNotify& n, int32_t) override
+        {
+            log.push_back(S(n.ctrlName) + (n.ctrl ? " record" : " no record"));
+            return true;
+        }
+    } cb;
+    TXMLDlg dlg;
+    ASSERT_TRUE(dlg.SetMarkup("<DLG editMode=full><INPUT name=swap type=BUTTON text=Old/></DLG>"));
+    dlg.SetNotifyCB(cb);
+    const int result = Run(dlg, [&](TXMLDlg& d) {
+        plat::test::ProcessUntilIdle();
+        // The new control has the old one's identifier and a command; neither runs for the
+        // click on the old one.
+        EXPECT_TRUE(d.HandleCommand(1000, 0));
+        EXPECT_EQ(cb.log, (std::vector<std::string>{"swap no record"}));
+        EXPECT_EQ(d.GetText(1000), "New");
+
+        // A drag begun on the grip of a control that a reload then drops goes nowhere.
+        const plat::Rect r = d.GetControlRect(1000);
+        plat::Message down;
+        down.kind = plat::Msg::LButtonDown;
+        down.pt = {r.left - 3, r.top + 5};
+        EXPECT_TRUE(d.OnMessage(d, down));
+        d.SetMarkup("<DLG editMode=full><INPUT name=other type=EDIT/></DLG>");
+        plat::Message up = down;
+        up.kind = plat::Msg::LButtonUp;
+        up.pt = {r.left + 40, r.top + 40};
+        EXPECT_FALSE(d.OnMessage(d, up));
+        return ModalAnswer{true, 0, {}};
+    });
+    EXPECT_EQ(result, 0);
+}
+
 TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
 {
     const std::string title = "A \"quoted\" & title";
@@ -362,6 +411,58 @@ TEST_F(TXMLDlgGuiTest, MessageBoxWithOneAndTwoButtons)
         EXPECT_EQ(result, okOnly ? 1 : 0);
         EXPECT_EQ(seenTitle, title);
         EXPECT_EQ(buttons, okOnly ? 1 : 2);
+    }
+}
+
+// A long text is wrapped and cut to the screen, and markup wider than the screen scrolls: the
+// box and its button stay on the screen.
+TEST_F(TXMLDlgGuiTest, LongMessagesFitTheScreen)
+{
+    const plat::Rect screen = plat::GetScreenWorkArea();
+    ASSERT_FALSE(screen.IsEmpty());
+    std::string words;
+    while (words.size() < 4500) {
+        words += "resonator ";
+    }
+    std::string tall;
+    for (int i = 0; i < 2000; ++i) {
+        tall += "line " + std::to_string(i) + "\r\n";
+    }
+    const std::string wideMarkup = "<SP width=40000 height=30/>";
+    const struct
+    {
+        const std::string& text;
+        bool markup;
+    } cases[] = {{words, false}, {tall, false}, {wideMarkup, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 12));
+        plat::Rect box, ok;
+        plat::test::SetModalHook([&](const ModalRequest& req) {
+            auto* dlg = dynamic_cast<TXMLDlg*>(req.window);
+            if (req.kind != ModalKind::Dialog || !dlg) {
+                return ModalAnswer{};
+            }
+            plat::test::ProcessUntilIdle();
+            box = dlg->GetWindowRect();
+            const TXMLCtrl* button = dlg->FindCtrl("OK");
+            EXPECT_NE(button, nullptr);
+            if (button) {
+                const plat::Rect b = dlg->GetControlRect(button->id);
+                const plat::Point tl = dlg->ClientToScreen(b.TopLeft());
+                ok = b.Offset(tl.x - b.left, tl.y - b.top);
+            }
+            return ModalAnswer{true, 1, {}};
+        });
+        EXPECT_EQ(XMLMessageBox("Long", ZStr(c.text.c_str()), true, c.markup), 1);
+        EXPECT_GE(box.left, screen.left);
+        EXPECT_GE(box.top, screen.top);
+        EXPECT_LE(box.right, screen.right);
+        EXPECT_LE(box.bottom, screen.bottom);
+        if (!c.markup) {
+            EXPECT_LE(box.Width(), screen.Width() * 2 / 3 + 100);
+            EXPECT_GE(ok.top, box.top);
+            EXPECT_LE(ok.bottom, box.bottom);
+        }
     }
 }
 
