@@ -414,35 +414,9 @@ void XME_Text::EnsureVisible(XME_Pos p)
 
 int32_t XME_Text::CharLen(ZStr line, int32_t i)
 {
-    const auto at = [&](int32_t k) { return static_cast<unsigned char>(line[k]); };
-    const unsigned char b0 = at(i);
-    // The well-formed sequences: the second byte's range shuts out overlong forms (E0, F0),
-    // surrogates (ED) and code points above U+10FFFF (F4).
-    int32_t n = 1;
-    unsigned char lo = 0x80;
-    unsigned char hi = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        n = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        n = 3;
-        lo = b0 == 0xE0 ? 0xA0 : 0x80;
-        hi = b0 == 0xED ? 0x9F : 0xBF;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        n = 4;
-        lo = b0 == 0xF0 ? 0x90 : 0x80;
-        hi = b0 == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 1;
-    }
-    if (n > line.len - i || at(i + 1) < lo || at(i + 1) > hi) {
-        return 1;
-    }
-    for (int32_t k = 2; k < n; ++k) {
-        if (at(i + k) < 0x80 || at(i + k) > 0xBF) {
-            return 1;
-        }
-    }
-    return n;
+    // A well-formed sequence is one character; every other byte is one of its own.
+    const int32_t n = line.Utf8SequenceLength(i);
+    return n == 0 ? 1 : n;
 }
 
 int32_t XME_Text::DisplayCol(ZStr line, int32_t col)

@@ -4,6 +4,7 @@
 #include "platform/Image.h"
 #include "platform/detail/CairoBridge.h"
 #include "platform/detail/Utf8.h"
+#include "platform/detail/WordWrap.h"
 
 #include <algorithm>
 #include <cairo.h>
@@ -443,23 +444,12 @@ int DrawContext::DrawText(const std::string& text, Rect& r, unsigned flags)
                 continue;
             }
             // Greedy wrapping at blanks; a word longer than the line stands on its own.
-            std::string cur;
-            size_t i = 0;
-            while (i <= line.size()) {
-                size_t sp = line.find(' ', i);
-                if (sp == std::string::npos)
-                    sp = line.size();
-                const std::string word = line.substr(i, sp - i);
-                const std::string trial = cur.empty() ? word : cur + " " + word;
-                if (!cur.empty() && m_impl->Advance(trial) > r.Width()) {
-                    lines.push_back(cur);
-                    cur = word;
-                } else {
-                    cur = trial;
-                }
-                i = sp + 1;
-            }
-            lines.push_back(cur);
+            detail::WrapWords(
+                line, [&](const std::string& t) { return m_impl->Advance(t) <= r.Width(); },
+                [&](const std::string& l) {
+                    lines.push_back(l);
+                    return true;
+                });
         }
     }
     double widest = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/DrawContext.h"
+#include "platform/detail/WordWrap.h"
 
 #include <algorithm>
 #include <vector>
@@ -48,31 +49,18 @@ public:
     {
         if (Fits(line))
             return Add(line);
-        std::string cur;
-        size_t i = 0;
-        while (i <= line.size()) {
-            size_t sp = line.find(' ', i);
-            if (sp == std::string::npos)
-                sp = line.size();
-            std::string word = line.substr(i, sp - i);
-            i = sp + 1;
-            std::string trial = cur.empty() ? word : cur + " " + word;
-            if (Fits(trial)) {
-                cur = std::move(trial);
-                continue;
-            }
-            if (!cur.empty() && !Add(std::move(cur)))
-                return false;
-            cur.clear();
-            while (!Fits(word)) {
-                const size_t n = LongestFittingPrefix(word);
-                if (!Add(word.substr(0, n)))
-                    return false;
-                word.erase(0, n);
-            }
-            cur = std::move(word);
-        }
-        return Add(std::move(cur));
+        // A word too long for a line is cut where the line is full.
+        return detail::WrapWords(
+            line, [this](const std::string& t) { return Fits(t); },
+            [this](std::string piece) {
+                while (!Fits(piece)) {
+                    const size_t n = LongestFittingPrefix(piece);
+                    if (!Add(piece.substr(0, n)))
+                        return false;
+                    piece.erase(0, n);
+                }
+                return Add(std::move(piece));
+            });
     }
 
     std::string Result()
