@@ -20,6 +20,7 @@ fail() {
 
 # Places in the window's client area (pixels, with the dialog font's metrics).
 elements=(95 50)
+ripple=(95 73)
 centre=(95 96)
 bw_thumb=(187 118)
 inch=(443 152)
@@ -81,6 +82,13 @@ eventually() {
     done
     return 1
 }
+# The text of the field at ($1, $2), copied from it.
+field_text() {
+    click "$1" "$2"
+    xdotool key ctrl+a ctrl+c
+    sleep 0.2
+    xclip -o -selection clipboard
+}
 status_shows_error() { [ "$(blue_pixels)" -gt 20 ]; }
 status_is_empty() { [ "$(blue_pixels)" -eq 0 ]; }
 file_has() { grep -q -- "$1" Tessera.ini 2>/dev/null; }
@@ -99,6 +107,32 @@ shot invalid
 [ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "an invalid input changed the report"
 type_into "${elements[@]}" 5
 eventually status_is_empty || fail "the error stayed after a valid input"
+
+# A typed value stays as typed when Tab takes the focus to its slider, below the slider's
+# range, between its steps and above it.
+for typed in "centre 144" "centre 1296.5" "elements 12"; do
+    set -- $typed
+    if [ "$1" = centre ]; then at=("${centre[@]}"); else at=("${elements[@]}"); fi
+    type_into "${at[@]}" "$2"
+    sleep 0.4
+    xdotool key Tab
+    sleep 0.6
+    got=$(field_text "${at[@]}")
+    [ "$got" = "$2" ] || fail "typed $2, then Tab: the field shows '$got'"
+done
+report_text | grep -q 'Elements = 12' || fail "the report does not show the 12 elements typed"
+report_text | grep -q 'Center Frequency = 1296.5 MHz' || fail "the report lost 1296.5 MHz"
+type_into "${elements[@]}" 5
+type_into "${centre[@]}" 1200
+eventually status_is_empty || fail "the defaults typed back are not valid"
+
+# A field without a number is an input error, not a zero: "abc" in the ripple.
+type_into "${ripple[@]}" abc
+eventually status_shows_error || fail "'abc' as the ripple is no error"
+shot ripple_abc
+[ "$(report_text)" = "$(cat "$work/default.txt")" ] || fail "'abc' changed the report"
+type_into "${ripple[@]}" 1
+eventually status_is_empty || fail "the error stayed after a valid ripple"
 
 # Dragging the bandwidth slider changes the report within one tick.
 xdotool mousemove --window "$win" "${bw_thumb[@]}" mousedown 1
