@@ -47,6 +47,16 @@ bool DesignDialog::OnMessage(plat::Window&, const plat::Message& msg)
         return false; // the timer message gets its default processing too
     case plat::Msg::Command:
         return OnCommand(int(msg.id), msg.code);
+    case plat::Msg::HScroll:
+        // A slider moved by the user: the field, the report and the chart follow at once,
+        // with every movement of a drag, not only at the next tick.
+        for (int i = 0; i < kDesignInputCount; ++i) {
+            if (msg.id == uint32_t(InputInfo(DesignInputAt(i)).sliderId)) {
+                SliderMoved();
+                return true;
+            }
+        }
+        return false;
     case plat::Msg::Notify:
         // The centre-frequency slider's release of the mouse is answered and otherwise
         // ignored; the next tick reads its position.
@@ -163,6 +173,11 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
     default:
         return false;
     }
+}
+
+void DesignDialog::SliderMoved()
+{
+    m_controller.OnTick();
 }
 
 void DesignDialog::Painted()

@@ -68,6 +68,9 @@ public:
     XMEditWnd& StatusWnd() { return statusWnd; }
     XChartWnd& ChartWnd() { return chartWnd; }
     DesignChartMenu& ChartMenu() { return m_chartMenu; }
+    /// A slider was moved by the user: its field, the report, the status line and the chart
+    /// follow now rather than at the next tick.
+    void SliderMoved();
 
     bool OnMessage(plat::Window& wnd, const plat::Message& msg) override;
     bool OnPaint(plat::Window& wnd, plat::DrawContext& dc, const plat::Rect& update) override;

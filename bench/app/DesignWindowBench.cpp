@@ -105,8 +105,10 @@ void BM_SliderToRepaintedChart(benchmark::State& state)
     int pos = 60;
     for (auto _ : state) {
         pos = pos == 60 ? 80 : 60;
+        // What a drag does for every movement: the slider's new position, its notice to the
+        // dialog, the recomputation and the chart painted again.
         dialog.SetSliderPos(slider, pos);
-        dlg->Controller().OnTick();
+        dlg->SliderMoved();
         dlg->ChartWnd().Update();
     }
 }

@@ -188,4 +188,23 @@ TEST_F(DesignDialogGuiTest, UnreadableConfigurationFileIsReportedOnceTheWindowIs
     EXPECT_EQ(::unlink("Tessera.ini"), 0);
 }
 
+// Dragging a slider moves its field, the report and the chart with the drag itself: with the
+// tick's timer stopped, only the slider's own notices can have done it.
+TEST_F(DesignDialogGuiTest, DraggedSliderUpdatesTheDesignWithoutWaitingForTheTick)
+{
+    dlg->KillTimer(DesignController::kTimerId);
+    const int slider = InputInfo(DesignInput::Bandwidth).sliderId;
+    const int edit = EditIdOf(DesignInput::Bandwidth);
+    const std::string before = dlg->GetText(edit);
+    const int32_t computed = dlg->Controller().RecomputeCount();
+    const plat::Rect r = dlg->GetControlRect(slider);
+    const int y = (r.top + r.bottom) / 2;
+    const int x = r.left + (r.Width() * (70 - 1)) / (200 - 1); // the thumb at 70 MHz
+    plat::test::Drag(*dlg, {x, y}, {x + r.Width() / 4, y});
+    plat::test::ProcessUntilIdle(100);
+    EXPECT_NE(dlg->GetText(edit), before);
+    EXPECT_GT(dlg->Controller().RecomputeCount(), computed);
+    EXPECT_EQ(dlg->Controller().LastParms().find("bwmc=70&"), std::string::npos);
+}
+
 } // namespace
