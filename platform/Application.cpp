@@ -80,6 +80,14 @@ bool InitDisplay()
     return s_displayState == 1;
 }
 
+void SetWindowClass(const std::string& name)
+{
+    // The toolkit keeps the pointer; the text lives as long as the process.
+    static std::string s_class;
+    s_class = name;
+    Fl_Window::default_xclass(s_class.c_str());
+}
+
 bool HasDisplay()
 {
     return s_displayState == 1;

@@ -14,6 +14,9 @@ namespace plat {
 bool InitDisplay();
 /// Whether InitDisplay succeeded (false before it was called).
 bool HasDisplay();
+/// The class (WM_CLASS) every window created from now on carries, by which a desktop groups
+/// them with the program's launcher ("tessera"). Without a call the toolkit's default stays.
+void SetWindowClass(const std::string& name);
 
 /// The largest width or height of a window: the X protocol counts pixels in 16 bits, and a
 /// window beyond this ends the connection. Every window of this layer is kept within it.

@@ -8,6 +8,8 @@ int DesignApp::Run(const DesignDialogOptions& options)
     if (!plat::InitDisplay()) {
         return 1;
     }
+    // The desktop entry's StartupWMClass: the windows group with the launcher.
+    plat::SetWindowClass("tessera");
     // Every message of the program, the editor's and the find dialog's too, is the library's
     // markup message box.
     XMLMessageBoxInstall();
