@@ -260,7 +260,11 @@ int Dialog::DoModal(const DialogTemplate& tmpl, Window* owner)
         return -1;
     std::shared_ptr<bool> alive = detail::AliveToken(*this);
     m_dlg->modal = true;
-    static_cast<Fl_Window*>(detail::NativeTopWindow(*this))->set_modal();
+    // A modal dialog blocks its owner. Without one there is nothing to block, and marking it
+    // modal for the toolkit would shut out every window it opens itself: a find dialog or
+    // another modeless window of the application's main dialog must take mouse and keys.
+    if (owner != nullptr)
+        static_cast<Fl_Window*>(detail::NativeTopWindow(*this))->set_modal();
     Message init;
     init.kind = Msg::InitDialog;
     detail::SendMessage(*this, init);

@@ -104,7 +104,8 @@ public:
     ~Dialog() override;
 
     /// Shows the dialog modally over `owner` (centred on it, or on the screen) and returns
-    /// the code given to EndDialog; -1 when it cannot be shown (no display).
+    /// the code given to EndDialog; -1 when it cannot be shown (no display). The owner takes
+    /// no input meanwhile; windows the dialog opens itself (a find dialog) do.
     int DoModal(const DialogTemplate& tmpl, Window* owner = nullptr);
     /// Creates the dialog modelessly: a top-level window, or with DialogStyle::kChild a child
     /// of `parent` at its client origin. False without a display or parent, or when the
