@@ -149,6 +149,19 @@ sleep 0.5
 report_text | grep -q 'Quarter Wavelength = [0-9.]*"' || fail "no lengths in inches after Inch"
 click "${inch[@]}"
 
+# Ctrl+F in the report opens the find dialog, and the dialog takes the keys: the word typed
+# there and Enter select it in the report.
+click "${report[@]}"
+xdotool key ctrl+f
+wait_window 'Find' >/dev/null || fail "Ctrl+F opened no find dialog"
+xdotool key ctrl+a
+xdotool type --delay 10 Quarter
+xdotool key Return
+sleep 0.5
+xdotool key ctrl+c
+sleep 0.2
+[ "$(xclip -o -selection clipboard)" = Quarter ] || fail "the find dialog did not find 'Quarter'"
+
 # Enter in a field is OK; without a configuration it closes at once, and writes nothing.
 click "${centre[@]}"
 xdotool key Return
