@@ -28,6 +28,8 @@ report=(240 360)
 save=(225 19)
 new=(270 19)
 ok=(1012 20)
+chart=(750 400)
+x_axis=(760 522) # the chart's X axis labels
 
 # Waits up to 5 s for a window whose name matches $1 and prints its id.
 wait_window() {
@@ -88,6 +90,16 @@ field_text() {
     xdotool key ctrl+a ctrl+c
     sleep 0.2
     xclip -o -selection clipboard
+}
+# The mean row of the yellow (ideal) and of the orange (|S21|) line's pixels in column $1 of
+# the chart's plot area, "yellow orange"; -1 for a line without pixels there.
+line_rows() {
+    import -window "$win" "$work/chart.png" 2>/dev/null
+    convert "$work/chart.png" -crop "1x300+$1+204" +repage -depth 8 txt:- |
+        sed -n 's/^0,\([0-9]*\): (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4/p' |
+        awk '$2 > 200 && $4 < 80 && $3 > 200 { ys += $1; yn++ }
+             $2 > 200 && $4 < 80 && $3 > 100 && $3 < 180 { os += $1; on++ }
+             END { printf "%d %d\n", yn ? ys / yn : -1, on ? os / on : -1 }'
 }
 status_shows_error() { [ "$(blue_pixels)" -gt 20 ]; }
 status_is_empty() { [ "$(blue_pixels)" -eq 0 ]; }
@@ -161,6 +173,20 @@ sleep 0.5
 xdotool key ctrl+c
 sleep 0.2
 [ "$(xclip -o -selection clipboard)" = Quarter ] || fail "the find dialog did not find 'Quarter'"
+
+# In the network view a wheel turn on the X axis zooms every line alike: the orange |S21|
+# line stays on the yellow ideal curve, a few dB apart in the skirts.
+xdotool mousemove --window "$win" "${chart[@]}" click 3
+sleep 0.7
+xdotool key Up Up Up Up Return # "Network Response", fourth from the menu's end
+sleep 0.8
+xdotool mousemove --window "$win" "${x_axis[@]}" click 4 click 4
+sleep 0.8
+shot network_zoomed
+read -r yellow orange <<<"$(line_rows 560)"
+[ "$yellow" -ge 0 ] && [ "$orange" -ge 0 ] || fail "no network lines in the chart ($yellow $orange)"
+[ $((yellow > orange ? yellow - orange : orange - yellow)) -le 12 ] ||
+    fail "after a zoom the |S21| line (row $orange) left the ideal curve (row $yellow)"
 
 # Enter in a field is OK; without a configuration it closes at once, and writes nothing.
 click "${centre[@]}"
