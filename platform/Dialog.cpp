@@ -223,6 +223,11 @@ bool Dialog::Impl::Build(const DialogTemplate& tmpl, Window* parent, bool child,
     if (!ok)
         return false;
     detail::SetHooks(*self, this);
+    // A sizable dialog never gets smaller than its template: every control keeps its place.
+    if ((tmpl.style & DialogStyle::kSizable) && !child) {
+        auto* top = static_cast<Fl_Window*>(detail::NativeTopWindow(*self));
+        top->size_range(top->w(), top->h());
+    }
     self->SetBkColor(GetSystemColor(SystemColor::ButtonFace));
     ended = false;
     endCode = 0;

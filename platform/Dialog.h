@@ -71,7 +71,7 @@ inline ControlTemplate MakeControl(ControlKind kind, int id, const char* text, i
 
 /// Dialog style flags.
 namespace DialogStyle {
-constexpr uint32_t kSizable = 0x0001; ///< the user may resize a top-level dialog
+constexpr uint32_t kSizable = 0x0001; ///< the user may enlarge a top-level dialog
 constexpr uint32_t kChild = 0x0002;   ///< created inside a parent window, without a caption
 constexpr uint32_t kHidden = 0x0004;  ///< a modeless dialog is not shown at creation
 constexpr uint32_t kHScroll = 0x0008; ///< horizontal scroll bar (hidden until ShowScrollBar)

@@ -47,6 +47,9 @@ bool DesignDialog::OnMessage(plat::Window&, const plat::Message& msg)
         return false; // the timer message gets its default processing too
     case plat::Msg::Command:
         return OnCommand(int(msg.id), msg.code);
+    case plat::Msg::Size:
+        Layout(msg.size);
+        return false;
     case plat::Msg::HScroll:
         // A slider moved by the user: the field, the report and the chart follow at once,
         // with every movement of a drag, not only at the next tick.
@@ -78,8 +81,11 @@ void DesignDialog::InitDialog()
         reportWnd.listener = chartWnd.listener = this;
     }
     // The report, the status line and the chart take the places the template keeps for them.
-    reportWnd.Create(*this, TakePlace(DesignId::kReport), XMEditWnd::kDefaultStyle,
-                     DesignId::kReport);
+    const plat::Rect client = GetClientRect();
+    m_baseClient = {client.Width(), client.Height()};
+    m_reportPlace = TakePlace(DesignId::kReport);
+    m_chartPlace = GetControlRect(DesignId::kChart);
+    reportWnd.Create(*this, m_reportPlace, XMEditWnd::kDefaultStyle, DesignId::kReport);
     statusWnd.Create(*this, TakePlace(DesignId::kStatus),
                      plat::WindowStyle::kVisible | plat::WindowStyle::kBorder |
                          plat::WindowStyle::kDisabled,
@@ -173,6 +179,27 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
     default:
         return false;
     }
+}
+
+void DesignDialog::Layout(plat::Size client)
+{
+    if (!reportWnd.IsCreated() || !chartWnd.IsCreated()) {
+        return;
+    }
+    // Everything keeps its place but the report and the chart: both grow by the extra
+    // height, and the extra width goes two fifths to the report, the rest to the chart.
+    const int wider = std::max(0, client.cx - m_baseClient.cx);
+    const int taller = std::max(0, client.cy - m_baseClient.cy);
+    const int reportWider = wider * 2 / 5;
+    plat::Rect report = m_reportPlace;
+    report.right += reportWider;
+    report.bottom += taller;
+    plat::Rect chart = m_chartPlace;
+    chart.left += reportWider;
+    chart.right += wider;
+    chart.bottom += taller;
+    reportWnd.Move(report);
+    chartWnd.Move(chart);
 }
 
 void DesignDialog::SliderMoved()

@@ -71,6 +71,8 @@ public:
     /// A slider was moved by the user: its field, the report, the status line and the chart
     /// follow now rather than at the next tick.
     void SliderMoved();
+    /// Places the report and the chart for a client area of `client` pixels.
+    void Layout(plat::Size client);
 
     bool OnMessage(plat::Window& wnd, const plat::Message& msg) override;
     bool OnPaint(plat::Window& wnd, plat::DrawContext& dc, const plat::Rect& update) override;
@@ -120,5 +122,8 @@ private:
     XMEditWnd statusWnd;
     PaintReportingWnd<XChartWnd> chartWnd;
     int32_t m_chartLine = -1;
-    int m_pictureRods = 0; ///< the number of rods the picture shows
+    int m_pictureRods = 0;    ///< the number of rods the picture shows
+    plat::Size m_baseClient;  ///< the client size of the template, the smallest there is
+    plat::Rect m_reportPlace; ///< the report's place in a window of that size
+    plat::Rect m_chartPlace;  ///< the chart's place likewise
 };

@@ -36,6 +36,8 @@ plat::DialogTemplate DesignDialogTemplate()
     t.fontFace = "MS Sans Serif";
     t.fontPointSize = 8;
     t.size = {606, 360};
+    // The report and the chart take the room of a larger window.
+    t.style = plat::DialogStyle::kSizable;
 
     // The configuration row and the buttons first, so Tab runs from the list through the
     // fields to the results.

@@ -207,4 +207,29 @@ TEST_F(DesignDialogGuiTest, DraggedSliderUpdatesTheDesignWithoutWaitingForTheTic
     EXPECT_EQ(dlg->Controller().LastParms().find("bwmc=70&"), std::string::npos);
 }
 
+// A larger window gives its room to the report and the chart; every control keeps its place.
+TEST_F(DesignDialogGuiTest, ReportAndChartTakeTheRoomOfALargerWindow)
+{
+    auto placeOf = [](const plat::Window& w) {
+        const plat::Rect r = w.GetWindowRect();
+        return std::vector<int>{r.left, r.top, r.Width(), r.Height()};
+    };
+    const std::vector<int> report = placeOf(dlg->ReportWnd());
+    const std::vector<int> chart = placeOf(dlg->ChartWnd());
+    const plat::Rect ok = dlg->GetControlRect(plat::kIdOk);
+    const plat::Rect slider = dlg->GetControlRect(InputInfo(DesignInput::Bandwidth).sliderId);
+    const plat::Rect frame = dlg->GetWindowRect();
+    dlg->Move({frame.left, frame.top, frame.right + 200, frame.bottom + 100});
+    plat::test::ProcessUntilIdle();
+    const std::vector<int> bigReport = placeOf(dlg->ReportWnd());
+    const std::vector<int> bigChart = placeOf(dlg->ChartWnd());
+    EXPECT_EQ(bigReport[2] + bigChart[2], report[2] + chart[2] + 200);
+    EXPECT_GT(bigReport[2], report[2]);
+    EXPECT_GT(bigChart[2], chart[2]);
+    EXPECT_EQ(bigReport[3], report[3] + 100);
+    EXPECT_EQ(bigChart[3], chart[3] + 100);
+    EXPECT_EQ(dlg->GetControlRect(plat::kIdOk), ok);
+    EXPECT_EQ(dlg->GetControlRect(InputInfo(DesignInput::Bandwidth).sliderId), slider);
+}
+
 } // namespace
