@@ -313,6 +313,8 @@ bool Dialog::CreateModeless(const DialogTemplate& tmpl, Window* parent)
     if (!m_dlg->Build(tmpl, child ? parent : nullptr, child, r))
         return false;
     m_dlg->modal = false;
+    if (!child && parent)
+        detail::SetOwner(*this, parent);
     std::shared_ptr<bool> alive = detail::AliveToken(*this);
     Message init;
     init.kind = Msg::InitDialog;

@@ -483,6 +483,11 @@ void* NativeTopWindow(const Window& wnd)
     return ImplOf(wnd).TopWindow();
 }
 
+void SetOwner(Window& wnd, Window* owner)
+{
+    ImplOf(wnd).owner = owner;
+}
+
 void SetHooks(Window& wnd, WindowHooks* hooks)
 {
     ImplOf(wnd).hooks = hooks;
@@ -572,6 +577,14 @@ void Window::Show(bool show)
             // Without a window manager nothing else would map and paint it before the next
             // message is handled; waiting here makes the window usable at once.
             static_cast<Fl_Window*>(n)->wait_for_expose();
+            // A top-level window of an owner (a find dialog) belongs to it: the desktop keeps
+            // it above the owner and does not list it as a window of its own.
+            const Window* owner = m_impl->owner ? m_impl->owner : m_impl->parent;
+            auto* ownerTop =
+                owner ? static_cast<Fl_Window*>(detail::NativeTopWindow(*owner)) : nullptr;
+            if (ownerTop && ownerTop->shown() && fl_xid(static_cast<Fl_Window*>(n)))
+                XSetTransientForHint(fl_display, fl_xid(static_cast<Fl_Window*>(n)),
+                                     fl_xid(ownerTop));
         }
     } else {
         n->hide();

@@ -38,6 +38,9 @@ bool CreateNative(Window& wnd, Window* parent, NativeKind kind, const Rect& rect
 void* NativeGroup(const Window& wnd);
 /// The toolkit top-level window (an Fl_Window*) that contains the window; null if none.
 void* NativeTopWindow(const Window& wnd);
+/// Makes the top-level window `wnd` belong to `owner` (kept above it by the desktop); the
+/// owner must outlive it.
+void SetOwner(Window& wnd, Window* owner);
 /// Installs dialog behaviour (not owned; null removes it).
 void SetHooks(Window& wnd, WindowHooks* hooks);
 /// A flag that turns false when the window object is destroyed.

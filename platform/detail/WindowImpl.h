@@ -65,6 +65,9 @@ struct Window::Impl
     detail::NativeTag* tag = nullptr;
     detail::NativeKind kind = detail::NativeKind::Child;
     Window* parent = nullptr;
+    /// A top-level window's owner (a find dialog's main window), which it stays above; not
+    /// owned, and it must outlive the window.
+    Window* owner = nullptr;
     std::vector<Window*> children;
     int id = 0;
     uint32_t style = 0;

@@ -165,7 +165,11 @@ click "${inch[@]}"
 # there and Enter select it in the report.
 click "${report[@]}"
 xdotool key ctrl+f
-wait_window 'Find' >/dev/null || fail "Ctrl+F opened no find dialog"
+find=$(wait_window 'Find') || fail "Ctrl+F opened no find dialog"
+# It belongs to the main window: kept above it, one window of the program with it.
+xprop -id "$find" WM_TRANSIENT_FOR | grep -q "$(printf '0x%x' "$win")" ||
+    fail "the find dialog is not transient for the main window"
+xprop -id "$win" WM_CLASS | grep -q '"tessera"' || fail "the window's class is not tessera"
 xdotool key ctrl+a
 xdotool type --delay 10 Quarter
 xdotool key Return
