@@ -231,6 +231,12 @@ void XMEdit::SetScroller(std::unique_ptr<XMEditScrollerCB> scroller)
 
 void XMEdit::OnSelChanged()
 {
+    // Selected text is the PRIMARY selection, as in every X program: a middle click pastes
+    // it elsewhere. Only a selection made by the user counts; clearing it keeps the last.
+    ZString selected;
+    if (GetSelText(selected, "\n") && !selected.IsEmpty()) {
+        plat::SetPrimarySelection(ToStdString(selected.Str()));
+    }
     m_cb->OnSelChanged(*this);
 }
 

@@ -175,6 +175,14 @@ bool SetClipboardText(const std::string& text)
     return true;
 }
 
+bool SetPrimarySelection(const std::string& text)
+{
+    if (!HasDisplay())
+        return false;
+    Fl::copy(text.data(), int(text.size()), 0);
+    return true;
+}
+
 bool GetClipboardText(std::string& text)
 {
     return detail::GetSelectionText(detail::Selection::Clipboard, text);

@@ -177,6 +177,8 @@ sleep 0.5
 xdotool key ctrl+c
 sleep 0.2
 [ "$(xclip -o -selection clipboard)" = Quarter ] || fail "the find dialog did not find 'Quarter'"
+# The selection is the PRIMARY selection too, for a middle click elsewhere.
+[ "$(xclip -o -selection primary)" = Quarter ] || fail "the report's selection is not PRIMARY"
 
 # In the network view a wheel turn on the X axis zooms every line alike: the orange |S21|
 # line stays on the yellow ideal curve, a few dB apart in the skirts.
