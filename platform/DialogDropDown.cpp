@@ -6,17 +6,23 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Menu_Window.H>
 #include <algorithm>
+#include <atomic>
 
 // Drop-down lists, plain and with an edit field. Both keep their items here and show them in a
-// pull-down menu; before the list opens the dialog is told (CBN_DROPDOWN), so that it can
-// refill the items, and the choice is reported as a native combo box reports it.
+// list that opens below (or above) the control; before the list opens the dialog is told
+// (CBN_DROPDOWN), so that it can refill the items, and the choice is reported as a native
+// combo box reports it.
 
 namespace plat::detail {
 
 namespace {
+
+std::atomic<uint64_t> s_labelBuilds{0};
 
 // The toolkit menu over `labels`, which must outlive it.
 std::vector<Fl_Menu_Item> MenuOf(const std::vector<std::string>& labels, int fontPx)
@@ -29,6 +35,133 @@ std::vector<Fl_Menu_Item> MenuOf(const std::vector<std::string>& labels, int fon
     return menu;
 }
 
+// The open list: a scrolling list in a borderless window that holds the pointer and the keys
+// until an item is chosen (a click, Enter) or the list is closed (Escape, a click elsewhere).
+// It is never higher than the room the screen has below or above the control, so that a list
+// of any length opens on the screen and scrolls.
+class ListPopup : public Fl_Menu_Window
+{
+public:
+    ListPopup(int x, int y, int w, int h, int fontPx)
+        : Fl_Menu_Window(x, y, w, h)
+    {
+        m_list = new Browser(0, 0, w, h);
+        m_list->textsize(fontPx);
+        // Items are shown as written: no formatting codes, no columns.
+        m_list->format_char(0);
+        m_list->column_char(0);
+        end();
+        set_modal();
+        clear_border();
+    }
+
+    Fl_Hold_Browser& List() { return *m_list; }
+    // The height all lines take.
+    int ContentHeight() const { return m_list->ContentHeight(); }
+
+    bool done = false;
+    int chosen = -1;
+
+    int handle(int e) override
+    {
+        switch (e) {
+        case FL_PUSH:
+            if (!Fl::event_inside(0, 0, w(), h())) {
+                done = true;
+                return 1;
+            }
+            break;
+        case FL_RELEASE: {
+            const int r = Fl_Menu_Window::handle(e);
+            // A release on an item chooses it; one on the scroll bar only scrolls.
+            const bool onBar = m_list->scrollbar.visible() && Fl::event_inside(&m_list->scrollbar);
+            if (!onBar && Fl::event_inside(m_list) && m_list->value() > 0)
+                Choose(m_list->value() - 1);
+            return r;
+        }
+        case FL_KEYBOARD:
+        case FL_SHORTCUT:
+            switch (Fl::event_key()) {
+            case FL_Escape:
+                done = true;
+                return 1;
+            case FL_Enter:
+            case FL_KP_Enter:
+                if (m_list->value() > 0)
+                    Choose(m_list->value() - 1);
+                else
+                    done = true;
+                return 1;
+            default:
+                // The keys reach the window that holds them; the list moves by them.
+                return m_list->handle(FL_KEYBOARD);
+            }
+        default:
+            break;
+        }
+        return Fl_Menu_Window::handle(e);
+    }
+
+private:
+    class Browser : public Fl_Hold_Browser
+    {
+    public:
+        using Fl_Hold_Browser::Fl_Hold_Browser;
+        int ContentHeight() const { return full_height() + Fl::box_dh(box()); }
+    };
+
+    void Choose(int index)
+    {
+        chosen = index;
+        done = true;
+    }
+
+    Browser* m_list;
+};
+
+// Shows `items` as the open list of `anchor` with `current` selected and waits for the
+// user's choice: its index, or -1 when the list was closed without one.
+int TrackList(Fl_Widget* anchor, const std::vector<std::string>& items, int current, int fontPx)
+{
+    int ax = 0, ay = 0;
+    Fl_Window* top = anchor->top_window_offset(ax, ay);
+    if (!top)
+        return -1;
+    ax += top->x();
+    ay += top->y();
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh, ax, ay);
+    const int width = std::max(anchor->w(), 40);
+    ListPopup popup(0, 0, width, 100, fontPx);
+    Fl_Hold_Browser& list = popup.List();
+    for (const std::string& item : items)
+        list.add(item.c_str());
+    // Below the control where the list fits or has the more room, else above it.
+    const int below = sy + sh - (ay + anchor->h());
+    const int above = ay - sy;
+    const int want = popup.ContentHeight();
+    const bool down = want <= below || below >= above;
+    const int height = std::max(1, std::min(want, down ? below : above));
+    const int x = std::max(sx, std::min(ax, sx + sw - width));
+    popup.resize(x, down ? ay + anchor->h() : ay - height, width, height);
+    list.resize(0, 0, width, height);
+    if (current >= 0 && current < int(items.size())) {
+        list.value(current + 1);
+        list.middleline(current + 1);
+    }
+    popup.show();
+    Fl::grab(&popup);
+    list.take_focus();
+    Fl_Widget_Tracker track(anchor);
+    // A choice made from a callback (a timer, a test's keys) produces no event to wake a
+    // wait for ever: the loop looks again every tenth of a second.
+    while (!popup.done && popup.shown() && track.exists())
+        Fl::wait(0.1);
+    Fl::grab(nullptr);
+    popup.hide();
+    return popup.chosen;
+}
+
 class DropDownControl : public DialogControl
 {
 public:
@@ -39,7 +172,7 @@ public:
         m_items.clear();
         m_curSel = -1;
         ItemsChanged();
-        Widget()->redraw();
+        Sync();
     }
     int AddString(const std::string& text) override
     {
@@ -54,6 +187,7 @@ public:
     }
     void SetCurSel(int index) override
     {
+        Sync();
         m_curSel = index >= 0 && index < int(m_items.size()) ? index : -1;
         ShowSelection();
         Widget()->redraw();
@@ -61,6 +195,22 @@ public:
     int GetCurSel() const override { return m_curSel; }
     // No item is selected any more; the widget keeps showing what it shows.
     void ForgetSelection() { m_curSel = -1; }
+    // Brings the labels and the toolkit menu up to date with the items. Filling a list adds
+    // items only; the labels are built once, when the list is next drawn, opened or stepped,
+    // so that filling it costs time in proportion to its length.
+    void Sync()
+    {
+        if (!m_stale)
+            return;
+        m_stale = false;
+        m_labels.clear();
+        m_labels.reserve(m_items.size());
+        for (const std::string& s : m_items)
+            m_labels.push_back(ToolkitLabel(s, Ampersand::Literal));
+        m_menu = MenuOf(m_labels, Host().FontPx());
+        ++s_labelBuilds;
+        MenuChanged();
+    }
 
     // Runs the drop-down part: the notification before the list opens, the list (or the test
     // hook), then the notifications of the choice. Returns false when the control went away
@@ -81,12 +231,9 @@ protected:
 private:
     void ItemsChanged()
     {
-        m_labels.clear();
-        for (const std::string& s : m_items)
-            m_labels.push_back(ToolkitLabel(s, Ampersand::Literal));
-        m_menu = MenuOf(m_labels, Host().FontPx());
+        m_stale = true;
         ++m_version;
-        MenuChanged();
+        Widget()->redraw();
     }
 
     std::vector<std::string> m_items;
@@ -94,6 +241,7 @@ private:
     std::vector<Fl_Menu_Item> m_menu;
     int m_curSel = -1;
     unsigned m_version = 0; // counts changes of the items
+    bool m_stale = false;   // the labels and the menu lag behind the items
 };
 
 bool DropDownControl::Run(ControlTag* tag, Fl_Widget* anchor)
@@ -117,26 +265,22 @@ bool DropDownControl::Run(ControlTag* tag, Fl_Widget* anchor)
         // The list shows copies of the items: the dialog may refill the list, or remove the
         // control, while the list is open (timers run meanwhile). A choice from a list that
         // changed counts as none.
-        const std::vector<std::string> labels = c->m_labels;
-        const std::vector<Fl_Menu_Item> menu = MenuOf(labels, c->Host().FontPx());
+        const std::vector<std::string> items = c->m_items;
         const unsigned version = c->m_version;
-        const Fl_Menu_Item* start = c->m_curSel >= 0 && c->m_curSel < int(labels.size())
-                                        ? &menu[size_t(c->m_curSel)]
-                                        : nullptr;
         Fl_Widget_Tracker track(anchor);
-        const Fl_Menu_Item* m = menu[0].pulldown(anchor->x(), anchor->y(), anchor->w(), anchor->h(),
-                                                 start, dynamic_cast<Fl_Menu_*>(anchor));
+        const int m = TrackList(anchor, items, c->m_curSel, c->Host().FontPx());
         if (!track.exists() || !tag->ctl)
             return false;
         c = static_cast<DropDownControl*>(tag->ctl);
-        if (m && c->m_version == version)
-            chosen = int(m - menu.data());
+        if (m >= 0 && c->m_version == version)
+            chosen = m;
     }
     if (chosen < 0) {
         return SendNotification(tag, Notify::kCbnSelEndCancel) &&
                SendNotification(tag, Notify::kCbnCloseUp);
     }
     const bool changed = chosen != c->m_curSel;
+    c->Sync();
     c->m_curSel = chosen;
     c->ShowSelection();
     c->Widget()->redraw();
@@ -150,6 +294,7 @@ bool DropDownControl::Run(ControlTag* tag, Fl_Widget* anchor)
 void DropDownControl::Step(ControlTag* tag, int delta)
 {
     auto* c = static_cast<DropDownControl*>(tag->ctl);
+    c->Sync();
     const int n = int(c->m_items.size());
     const int sel = std::max(0, std::min(n - 1, c->m_curSel + delta));
     if (n > 0 && sel != c->m_curSel) {
@@ -179,10 +324,18 @@ public:
     {
         textsize(fontPx);
     }
+    // The items may have changed since the widget last showed or handled anything.
+    void draw() override
+    {
+        if (ctl)
+            static_cast<DropDownControl*>(ctl)->Sync();
+        Fl_Choice::draw();
+    }
     int handle(int e) override
     {
         if (!ctl)
             return Fl_Choice::handle(e);
+        static_cast<DropDownControl*>(ctl)->Sync();
         switch (e) {
         case FL_PUSH:
             if (Fl::visible_focus() && Fl::focus() != this)
@@ -223,6 +376,9 @@ public:
         m_choice = new ChoiceWidget(ClosedArea(area, host.FontPx()), host.FontPx());
         Attach(m_choice, m_choice);
     }
+    // The widget outlives the control (its window hides it later, and may draw it): it must
+    // not keep the menu, which goes with the control.
+    ~DropDownListControl() override { m_choice->menu(nullptr); }
     std::string GetText() const override
     {
         return CurSel() >= 0 ? Items()[size_t(CurSel())] : std::string();
@@ -364,3 +520,12 @@ ControlMaker* const MakeDropDownList = MakeControl<DropDownListControl>;
 ControlMaker* const MakeDropDownEdit = MakeControl<DropDownEditControl>;
 
 } // namespace plat::detail
+
+namespace plat::test {
+
+uint64_t DropDownLabelBuilds()
+{
+    return detail::s_labelBuilds;
+}
+
+} // namespace plat::test

@@ -70,9 +70,10 @@ void DrawItemLabel(const Fl_Label* l, int x, int y, int w, int h, Fl_Align)
         textX += kSwatchWidth + 6;
     }
     fl_color(l->color);
-    fl_draw(d.label.c_str(), textX, y, w - (textX - x), h, FL_ALIGN_LEFT, nullptr, 0);
+    fl_draw(d.label.c_str(), textX, y, w - (textX - x), h, FL_ALIGN_LEFT | FL_ALIGN_CLIP, nullptr,
+            0);
     if (!d.shortcut.empty())
-        fl_draw(d.shortcut.c_str(), x, y, w - 4, h, FL_ALIGN_RIGHT, nullptr, 0);
+        fl_draw(d.shortcut.c_str(), x, y, w - 4, h, FL_ALIGN_RIGHT | FL_ALIGN_CLIP, nullptr, 0);
 }
 
 void MeasureItemLabel(const Fl_Label* l, int& w, int& h)
@@ -92,6 +93,9 @@ void MeasureItemLabel(const Fl_Label* l, int& w, int& h)
         w += kSwatchWidth + 6;
         h = std::max(h, GetMenuCheckMarkSize().cy);
     }
+    // A menu is never wider than two thirds of the screen, whatever its texts: the rest of a
+    // long text is cut off where the item ends.
+    w = std::min(w, std::max(200, Fl::w() * 2 / 3));
 }
 
 // Builds the toolkit's item array: items, a zero item closing each submenu and the menu.

@@ -82,10 +82,18 @@ void PressKey(Window& wnd, uint32_t vk, uint32_t keys = 0);
 /// Presses a key in whatever toolkit window is active now (an open popup menu or list,
 /// which are not platform windows); false when no window is shown.
 bool PressKeyInActiveWindow(uint32_t vk, uint32_t keys = 0);
+/// The screen rectangle of the toolkit window active now (as PressKeyInActiveWindow finds
+/// it); empty when no window is shown.
+Rect ActiveWindowRect();
 /// Types text (each character as a key press with its character).
 void TypeText(Window& wnd, const std::string& text);
 /// Drops files on `pt` of the window.
 void DropFiles(Window& wnd, Point pt, const std::vector<std::string>& paths);
+
+/// How many times the drop-down lists of this process have built the labels of all their
+/// items. Filling a list builds them once, when it is next drawn or opened; tests of the
+/// cost of filling a list count these builds.
+uint64_t DropDownLabelBuilds();
 
 /// The client area of a shown window as the display shows it now, read back from the screen
 /// after pending painting; an invalid image when the window is not shown. Parts covered by

@@ -175,6 +175,12 @@ bool PressKeyInActiveWindow(uint32_t vk, uint32_t keys)
     return true;
 }
 
+Rect ActiveWindowRect()
+{
+    const Fl_Window* top = Fl::grab() ? Fl::grab() : Fl::first_window();
+    return top ? Rect::FromXYWH(top->x(), top->y(), top->w(), top->h()) : Rect{};
+}
+
 void TypeText(Window& wnd, const std::string& text)
 {
     Fl_Window* top = ImplOf(wnd).TopWindow();

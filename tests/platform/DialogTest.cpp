@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "GuiFixture.h"
+#include "platform/Application.h"
 #include "platform/Image.h"
 
 #include <algorithm>
@@ -321,6 +322,39 @@ TEST_F(DialogTest, AChoiceFromAListRefilledWhileOpenCountsAsNone)
     EXPECT_EQ(dlg.GetText(kDropList), "item 4");
     EXPECT_EQ(listCodes(), (std::vector<uint32_t>{Notify::kCbnDropDown, Notify::kCbnSelEndOk,
                                                   Notify::kCbnCloseUp, Notify::kCbnSelChange}));
+}
+
+// Filling a list costs time in proportion to its length: a hundred thousand items build their
+// labels once. The long list opens on the screen, no higher than it, at the selected item.
+TEST_F(DialogTest, LongDropDownListsFillOnceAndOpenOnTheScreen)
+{
+    const uint64_t before = test::DropDownLabelBuilds();
+    for (int i = 0; i < 100000; ++i)
+        dlg.AddString(kDropList, "entry " + std::to_string(i));
+    dlg.SetCurSel(kDropList, 4999);
+    test::ProcessUntilIdle();
+    EXPECT_EQ(dlg.GetCount(kDropList), 100000);
+    EXPECT_EQ(dlg.GetText(kDropList), "entry 4999");
+    EXPECT_LE(test::DropDownLabelBuilds() - before, 2u);
+
+    Rect list;
+    constexpr uint32_t kLook = 78;
+    rec.onMessage = [&](Window& w, const Message& m) {
+        if (m.kind == Msg::Timer && m.id == kLook) {
+            w.KillTimer(kLook);
+            list = test::ActiveWindowRect();
+            test::PressKeyInActiveWindow(VK::kDown);
+            test::PressKeyInActiveWindow(VK::kReturn);
+        }
+        return false;
+    };
+    ASSERT_TRUE(dlg.SetTimer(kLook, 50));
+    test::Click(dlg, Center(kDropList));
+    const Rect screen = GetScreenWorkArea();
+    EXPECT_GE(list.top, screen.top);
+    EXPECT_LE(list.bottom, screen.bottom);
+    EXPECT_GT(list.Height(), 10 * dlg.GetBaseUnits().cy);
+    EXPECT_EQ(dlg.GetText(kDropList), "entry 5000");
 }
 
 TEST_F(DialogTest, EditableDropDownReportsTypingAndChoices)

@@ -86,6 +86,28 @@ TEST_F(MenuTest, RealMenuIsTrackedAndAnsweredByKeys)
     k.keys = {VK::kEscape};
     k.next = 0;
     EXPECT_EQ(TrackPopupMenu(SampleMenu(), {200, 200}), 0u);
+    // An item of thousands of characters makes no menu wider than the screen.
+    std::vector<MenuItem> wide = SampleMenu();
+    wide[1].text = std::string(5000, 'W');
+    Rect open;
+    k.keys = {VK::kEscape};
+    k.next = 0;
+    struct Look : TimerCB
+    {
+        Rect* open;
+        TimerCB* keys;
+        void OnTimer(uint32_t id, uint32_t tick) override
+        {
+            *open = test::ActiveWindowRect();
+            keys->OnTimer(id, tick);
+        }
+    } look;
+    look.open = &open;
+    look.keys = &k;
+    SetTimerCallback(&look);
+    EXPECT_EQ(TrackPopupMenu(wide, {0, 200}), 0u);
+    EXPECT_GT(open.Width(), 100);
+    EXPECT_LE(open.Width(), GetScreenWorkArea().Width());
     StopTimer(t);
     SetTimerCallback(nullptr);
 }
