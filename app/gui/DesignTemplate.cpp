@@ -31,13 +31,9 @@ plat::DialogTemplate DesignDialogTemplate()
 {
     using plat::ControlKind;
     namespace Style = plat::ControlStyle;
-    plat::DialogTemplate t;
-    t.caption = "Tessera V1";
-    t.fontFace = "MS Sans Serif";
-    t.fontPointSize = 8;
-    t.size = {606, 360};
-    // The report and the chart take the room of a larger window.
-    t.style = plat::DialogStyle::kSizable;
+    // Sizable: the report and the chart take the room of a larger window.
+    plat::DialogTemplate t{
+        "Tessera V1", "MS Sans Serif", 8, {606, 360}, plat::DialogStyle::kSizable, {}};
 
     // The configuration row and the buttons first, so Tab runs from the list through the
     // fields to the results.

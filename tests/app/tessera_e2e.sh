@@ -104,6 +104,17 @@ line_rows() {
 status_shows_error() { [ "$(blue_pixels)" -gt 20 ]; }
 status_is_empty() { [ "$(blue_pixels)" -eq 0 ]; }
 file_has() { grep -q -- "$1" Tessera.ini 2>/dev/null; }
+# Types $1 into the centre field, clicks the button at ($2, $3) and waits for the window
+# named $4, shot as $5; prints its id.
+change_then() {
+    type_into "${centre[@]}" "$1"
+    sleep 0.5
+    click "$2" "$3"
+    local id
+    id=$(wait_window "$4") || return 1
+    [ -n "$shots" ] && import -window "$id" "$shots/$5.png"
+    echo "$id"
+}
 
 # --- Without Tessera.ini: the default design, an empty status line. --------------------------
 "$tessera" --report | tr -d '\r' >"$work/default.txt"
@@ -219,11 +230,8 @@ eventually file_has 'fzmc=433&' || fail "Save did not write the new centre frequ
 
 # OK after a change asks. Cancel (Escape) goes back to the window with nothing changed; No
 # closes without saving.
-type_into "${centre[@]}" 900
-sleep 0.5
-click "${ok[@]}"
-question=$(wait_window '^Parameters Changed$') || fail "OK after a change did not ask"
-[ -n "$shots" ] && import -window "$question" "$shots/question.png"
+change_then 900 "${ok[@]}" '^Parameters Changed$' question >/dev/null ||
+    fail "OK after a change did not ask"
 xdotool key Escape
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "Cancel in the question closed the window"
@@ -241,11 +249,8 @@ report_text | grep -q 'Center Frequency = 433.0 MHz' || fail "C_1 was not loaded
 
 # A read-only file is not overwritten, and the user is told so.
 chmod 444 Tessera.ini
-type_into "${centre[@]}" 500
-sleep 0.5
-click "${save[@]}"
-error=$(wait_window '^Tessera.ini$') || fail "no message when Tessera.ini is read-only"
-[ -n "$shots" ] && import -window "$error" "$shots/save_error.png"
+change_then 500 "${save[@]}" '^Tessera.ini$' save_error >/dev/null ||
+    fail "no message when Tessera.ini is read-only"
 xdotool key Return
 sleep 0.2
 grep -q 'fzmc=433&' Tessera.ini || fail "the read-only file changed"
