@@ -132,7 +132,11 @@ int TrackList(Fl_Widget* anchor, const std::vector<std::string>& items, int curr
     int sx = 0, sy = 0, sw = 0, sh = 0;
     Fl::screen_work_area(sx, sy, sw, sh, ax, ay);
     const int width = std::max(anchor->w(), 40);
+    // A window of its own, not a child of whatever group is being built now.
+    Fl_Group* const saved = Fl_Group::current();
+    Fl_Group::current(nullptr);
     ListPopup popup(0, 0, width, 100, fontPx);
+    Fl_Group::current(saved);
     Fl_Hold_Browser& list = popup.List();
     for (const std::string& item : items)
         list.add(item.c_str());
