@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "base/XEvtWnd.h"
 
 XEvtWndMT::XEvtWndMT(XEvtWnd& wnd, XEvtMngr* mngr)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // What the benchmark programs share: a console reporter that keeps each benchmark's time, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The chart file: reading a chart from an XCHART element and writing it as XML text.
 
 #include "chart/XChart.h"

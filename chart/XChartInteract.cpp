@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The chart in its window: commands, the context menu, the cursor-values box, hit tests,
 // selection, zoom and the routing of mouse input to the trackers.
 #include "base/XEvt.h"

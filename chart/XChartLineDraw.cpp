@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drawing a line's data for each line type, and its axes.
 
 #include "chart/XChartLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The chart's mouse trackers: the chart window (context menu), the plot area (hover, rubber
 // band, selection, point dragging) and the axes (zoom), and the context-menu callback.
 #include "chart/XChartMT.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Painting a chart: layout of the plot area and the axes, background, data, title, axes.
 
 #include "chart/XChart.h"

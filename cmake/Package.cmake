@@ -1,12 +1,15 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installation and the Debian package.
 #
-# cmake --install puts the programs in bin/ and the two shared libraries in lib/ beside it:
-# the binaries carry the relative run path $ORIGIN/../lib, and the platform layer looks for
-# modules loaded by name in bin/../lib too, so the tree works under any prefix. The desktop
+# cmake --install puts the programs in bin/ and the two private shared libraries in
+# lib/tessera/ beside it: the binaries carry the relative run path $ORIGIN/../lib/tessera, and
+# the platform layer looks for modules loaded by name in bin/../lib/tessera too, so the tree
+# works under any prefix. No public library name is claimed and the dynamic linker's cache
+# has nothing to learn, so the package needs no ldconfig trigger. The desktop
 # files, the icon, the manual page and the bash completion come from dist/.
 
 set(TESSERA_INSTALL_BINDIR bin)
-set(TESSERA_INSTALL_LIBDIR lib)
+set(TESSERA_INSTALL_LIBDIR lib/tessera)
 
 set(programs tessera)
 foreach(tool quill-xml quill-chart quill-edit quill-dlg)
@@ -22,9 +25,9 @@ install(TARGETS platform QuillRES
 
 set(CPACK_PACKAGE_NAME tessera)
 set(CPACK_PACKAGE_VENDOR "The Tessera developers")
+# Debian requires a maintainer address; there is no public one yet.
 set(CPACK_PACKAGE_CONTACT "Tessera maintainers <maintainers@users.noreply.c-seed-4c6babb7.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_HOMEPAGE_URL "${TESSERA_HOMEPAGE}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY tessera)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -57,8 +60,10 @@ report and the response curve.
 Designs are kept by name. The response chart exports as PNG, SVG, PDF or CSV,
 the network of coupled resonators as a Touchstone file and a tuning table. The
 same program works from the command line without a display.")
-# The libraries in /usr/lib go into the dynamic linker's cache when the package is installed
-# or removed: dpkg runs ldconfig once for all packages through this trigger.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/triggers)
+
+# CPack would add an ldconfig run for any library below /usr/lib; these scripts take the
+# place of those it generates.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/postinst
+    ${PROJECT_SOURCE_DIR}/dist/postrm)
 
 include(CPack)

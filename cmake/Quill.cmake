@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Helpers shared by every folder's CMakeLists.txt.
 
 # Each library target compiles against an include view of its own: a folder in the build tree

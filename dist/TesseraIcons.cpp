@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tessera-icons FOLDER
 //
 // Writes the program's icon for the desktop's icon theme into FOLDER: tessera.png, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "edit/XFindDlgCB.h"
 
 void XFindDlgCB::OnFind(XFindDlg&, ZStr, bool, bool, bool, bool, bool) {}

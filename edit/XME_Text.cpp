@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "edit/XME_Text.h"
 
 #include "edit/ZStringML_Blk.h"

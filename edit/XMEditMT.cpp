@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "edit/XMEditMT.h"
 
 #include "base/XEvtMngr.h"

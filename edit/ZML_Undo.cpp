@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "edit/ZML_Undo.h"
 
 #include "edit/ZStringML.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A small program that shows the platform layer at work: a dialog with every kind of native
 // control, beside a custom window that draws a response curve with the drawing context.
 //

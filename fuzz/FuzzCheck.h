@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared by the fuzz targets: how a broken property stops the run, and the check every
 // reader's rest must pass.

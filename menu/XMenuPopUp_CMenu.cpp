@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "menu/XMenuPopUp_CMenu.h"
 
 #include "platform/SystemColors.h"

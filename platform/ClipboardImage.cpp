@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pictures on the clipboard. The toolkit offers its copied images only as BMP; programs that
 // paste pictures ask for PNG, so this serves the clipboard itself: an unmapped window of our
 // own owns the CLIPBOARD selection, and a system event handler answers the requests for it

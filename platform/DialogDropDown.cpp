@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/TestSupport.h"
 #include "platform/detail/DialogControl.h"
 #include "platform/detail/NativeWindow.h"

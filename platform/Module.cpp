@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/Module.h"
 
 #include "platform/Application.h"
@@ -28,15 +29,18 @@ std::string BaseName(const std::string& name)
     return base;
 }
 
-// The folders a module is looked for in, in order: the executable's own, then "lib" beside
-// the folder that holds it (bin/../lib, written without the "..").
+// The folders a module is looked for in, in order: the executable's own, then the program's
+// private library folder beside the folder that holds it (bin/../lib/tessera, written without
+// the ".."), then "lib" there.
 std::vector<std::string> ModuleDirs()
 {
     const std::string exeDir = GetExecutableDir();
     std::vector<std::string> dirs{exeDir};
     const size_t slash = exeDir.rfind('/');
-    if (slash != std::string::npos)
+    if (slash != std::string::npos) {
+        dirs.push_back(exeDir.substr(0, slash) + "/lib/tessera");
         dirs.push_back(exeDir.substr(0, slash) + "/lib");
+    }
     return dirs;
 }
 
@@ -80,8 +84,8 @@ Module* Module::Load(const std::string& name, std::string* error)
         return it->second.get();
     const std::string file = "lib" + base + ".so";
     // Beside the executable (the build tree, a program unpacked in one folder), then in the
-    // lib folder next to its bin folder (an installed tree under any prefix). When a file
-    // there does not load, the search goes on, and that file's reason is the one reported.
+    // private library folder next to its bin folder (an installed tree under any prefix). When a
+    // file there does not load, the search goes on, and that file's reason is the one reported.
     std::string path;
     void* handle = nullptr;
     std::string reason;

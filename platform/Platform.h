@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The platform layer: everything of the window system that the library needs, in one small
 // value-typed API over FLTK (windows, controls, events, timers, clipboard, menus) and cairo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/detail/WindowImpl.h"
 
 // The scroll bars of a window: created with the window when its style asks for them, hidden

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The resource library QuillRES: the library's dialog templates, its mouse pointers and the
 // find dialog. Programs that link it call QuillRES_DummyLoad once so that the library is

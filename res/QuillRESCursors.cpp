@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The library's mouse pointers, drawn from simple shapes. Each shape is filled white with a
 // one-pixel black outline, the way system pointers stay visible on light and dark
 // backgrounds; everything else is transparent. Only black, white and transparent are used,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The dialog templates of the library and their registration with the module loader.
 #include "platform/Dialog.h"
 #include "platform/Module.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the libFuzzer targets with clang and the sanitizers, then fuzzes one of them, or
 # replays every seed corpus once (what CI does, so that a target that stops compiling or a
 # seed that crashes is noticed).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package of Tessera, checks it with lintian and prints the path of the
 # .deb on standard output (progress and lintian's findings go to standard error).
 #   scripts/package.sh [--no-build] [build-dir [output-dir]]

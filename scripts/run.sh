@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Sets up, builds and runs Tessera. Without arguments tessera opens the calculator window
 # where a display exists and prints the default design's report on the terminal otherwise;
 # arguments go to tessera (see tessera --help).

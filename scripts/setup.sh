@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the Debian packages Tessera needs (only those missing), then configures and builds.
 # Idempotent: a second run installs nothing and rebuilds only what changed.
 #   scripts/setup.sh [build-dir] [extra cmake arguments...]

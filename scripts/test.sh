@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Sets up, builds and runs every test: unit tests and the GUI tests (under Xvfb), then
 # checks the formatting. Warnings are errors when CI is set.
 #   scripts/test.sh [build-dir]

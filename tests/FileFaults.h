@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // File-system faults made real for the tests of the file writers: a full disk, and a look at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared by the GUI tests of every library: the display, and a top-level window to own what a
 // test shows.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Shared by the end-to-end scripts of the tools, sourced after `set -u`:
 #   . "$(dirname "$0")/../e2e_common.sh"
 #   e2e_begin quill-chart

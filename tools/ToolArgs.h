@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The command line every tool shares: one flag of its own, --help, and at most one FILE.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading the node classes from text. Every step works on the caller's span and returns the
 // rest of it; a failing step records its error code in the owner and returns the null span,
 // which every enclosing step passes straight up. Character classes are those of the C

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "xml/TXMLPrintPolicy.h"
 
 TXMLPrintAction TXMLPrintPolicy::Decide(const TXMLNode&, ZString&, int32_t)

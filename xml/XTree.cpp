@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "xml/XTree.h"
 
 #include "base/ZString.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writes the documents made from the command line's table of options, at build time:
 //   tessera-cli-docs man TEMPLATE OUT     the manual page, its options line replaced
 //   tessera-cli-docs completion OUT       the bash completion script

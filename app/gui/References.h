@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 /// The text of the "References" box: the published work the calculator's design method comes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The calculator window's speed as a user feels it:
 // - start to first complete paint: wall time from starting tessera until the report and the
 //   chart are drawn (the program quits from inside that paint), against starting it in batch

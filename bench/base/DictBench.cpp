@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Dictionary insert and lookup against std::unordered_map on the same keys, in one run.
 #include "base/StringTypeDict.h"
 #include "base/TypeDict.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loading and saving a configuration file with 999 configuration sections, and the large
 // files that once took quadratic time: many small sections (load) and one section with many
 // keys (save). There is no INI library among the peers, so these report times only.

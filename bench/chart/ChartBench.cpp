@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Painting cost of the chart into a 1000x600 image: the calculator's chart (200 points, axes,
 // grid, captions, title) and one line of 1,000,000 points, in full and zoomed. Each is paired with
 // a peer run in the same process: the same points already in pixels, stroked as one polyline

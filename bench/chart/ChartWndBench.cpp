@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The chart window's start-up: wall time from starting quill-chart with a chart file of
 // 100,000 points until its first paint is done (the viewer reads the file, opens its window,
 // paints and quits), against the same viewer with a chart file of two points as the peer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // ZStringML against FLTK's Fl_Text_Buffer (a gap buffer) on texts of 10,000, 100,000 and
 // 1,000,000 lines of about 50 characters: loading the text, inserting and removing at
 // random positions, and reading every line in order. Each pair of benchmarks does the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The editor control's keystroke and paging cost, and loading a large file.
 //   bin/bench_editview --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Times one recomputation of the default design, the unit of work the calculator does each
 // time an input changes, and its parts. The parts are measured as peers in the same process,
 // so the summary's shares do not depend on the machine's speed.

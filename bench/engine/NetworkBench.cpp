@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Times the network response of a design over its 200-point sweep, for the default five
 // resonators and for the largest filter (twelve), against the ideal response over the same
 // sweep as the peer: the work the calculator already does for every design.

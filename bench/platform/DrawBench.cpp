@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drawing speed of the platform's context against cairo called directly (the peer: the same
 // work without our layer), and the demo's launch to its first paint against starting a
 // program that only opens the display.

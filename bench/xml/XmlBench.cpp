@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Parse throughput of TXML beside tinyxml2 and pugixml on generated inputs:
 //   dialog - a markup dialog of the kind the dialog engine reads (parsed many times over),
 //   chart  - a chart file with one line of 100,000 data rows,

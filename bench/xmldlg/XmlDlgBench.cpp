@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Parse, layout and first paint of markup dialogs, without windows: the measure and place
 // passes, the control records, and the paint of the client area into an off-screen image.
 // The peer is the XML parser alone on the same markup, so the ratio shows what layout and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target for the chart file reader.
 //
 // The input is parsed with the XML parser and its first element read as a chart, whatever

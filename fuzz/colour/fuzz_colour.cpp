@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary text to the colour reader and checks what every reader of colour text
 // relies on: the rest lies inside the text, a failure gives black, and whatever is read is
 // written as a text that reads back as the same colour.

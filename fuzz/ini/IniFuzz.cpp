@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loads arbitrary bytes as an INI file, saves the model and loads the saved text again:
 // the second model must equal the first, and a second save must give the same text.
 #include "base/ZIni.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary text to the number and pair readers and to the rectangle text forms. A
 // number read must be the value the C library reads from the same characters; a rectangle
 // read and written exactly must read back bit for bit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Feeds arbitrary bytes to the readers of user text in the calculator:
 //  1. as a parameter text: ParmsToDesign, validation, and for a valid design the synthesis,
 //     both reports and the response arrays;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Edits a ZStringML and a plain string model in step, driven by the input bytes: the first
 // byte picks the block limits, the rest the insertions, removals, undos, redos and reads.
 // Any disagreement or broken block structure aborts with a description.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target for the XML parser and writer.
 //
 // Every input is parsed twice, folding and keeping line breaks. A failed parse must leave a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target for markup dialogs.
 //
 // Every input is loaded as dialog markup with a few registered variables and laid out

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: lets its window code and its image code share one drawing
 // implementation. The handles are the library's cairo objects passed as opaque pointers, so

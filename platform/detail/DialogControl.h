@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: the adapters between a dialog and its native controls.
 // Each control kind is one class over one toolkit widget; the dialog talks to all of them

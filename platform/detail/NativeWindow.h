@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: what its window, dialog, menu and clipboard code share.
 // Native objects are passed as opaque pointers so that no header names a toolkit type.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: reading the X selections without the toolkit's transfer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: the text conversions its drawing and clipboard code share.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Private to the platform library: the state behind a Window, shared by the files that
 // implement windows (core, key translation, scroll bars, test input). Toolkit classes appear

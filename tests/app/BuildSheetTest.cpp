@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The build outputs against the report: the geometry they draw, the DXF read back, the
 // dimension texts of the SVG, the file types, and the designs that must write nothing.
 #include "app/outputs/BuildSheet.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs the tessera program with ARGS ("|"-separated) and checks its exit status, that
 # standard output equals the file EXPECTED_OUTPUT (when given) byte for byte, and that
 # standard error equals EXPECTED_STDERR (when given) or, on failure, is not empty.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // A reader of Touchstone 1.1 two-port files as a circuit simulator reads them, shared by the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs the program over a fixed set of designs and outputs and compares every byte it writes
 # (standard output, standard error, exit status and each file) with the reference tree made
 # by an earlier build. The reference is data, never rewritten by this script's check mode.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs every command the README shows for the built programs, as a reader would copy it, in
 # an empty folder: each must succeed and print or write something.
 #   readme_commands.sh README BIN_DIR

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end runs of the calculator window under the current X display, driven with xdotool
 # as a user drives it: type into a field, drag a slider, switch units, create and save
 # configurations, close with OK and with Escape. The report is read back through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Out-of-memory checks in the manner of pugixml's tests: an operation is run again and again

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ChartTestUtil.h"
 #include "chart/XChart.h"
 #include "chart/XChartExport.h"

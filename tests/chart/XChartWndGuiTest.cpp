@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The chart in a real window: context menu, commands, clipboard, file dialog, the plot-area
 // and axis trackers and the cursor-values box, driven through the platform's test support.
 #include "base/XToolTipWnd.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end run of the chart viewer under X: open a chart file, right-click the chart,
 # choose "Copy XML" with the keyboard and compare the clipboard with the chart text; then
 # "Copy Img" and read the picture back as PNG; Escape closes the viewer. A file that does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The quill-edit window: saving with the file's own line breaks, and closing with unsaved
 // changes, answered Cancel, No and Yes.
 #include "EditTestUtil.h"

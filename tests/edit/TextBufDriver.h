@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Drives a ZStringML with its undo manager and a plain std::string model through the same

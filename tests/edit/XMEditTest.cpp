@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The editor's commands, search, key translation, mouse handling and drawing, without a
 // window: the editor keeps its state and paints into an image when asked.
 #include "EditTestUtil.h"

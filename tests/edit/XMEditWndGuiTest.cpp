@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The editor window under real input: keys, mouse, wheel, scroll bars, the context menu, the
 // clipboard shared through the platform, the find dialog and dropped files.
 #include "EditTestUtil.h"

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end run of quill-edit under the current X display, driven by xdotool: type, select
 # with Shift+arrows, copy (read back with xclip), paste text that xclip put there, save, and
 # compare the file. Also checks the refusals of files that cannot be edited.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Helpers shared by the filter tests: designs built the way the calculator builds them

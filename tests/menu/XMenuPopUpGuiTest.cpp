@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Showing menus for real: through the modal hook, and through the toolkit's own menu driven
 // by keys.
 #include "base/ZTimer.h"

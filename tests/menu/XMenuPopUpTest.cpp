@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "menu/XMenuPopUp.h"
 
 #include "platform/Image.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package from this build folder and checks it as a user receives it:
 # lintian finds no error, the dependencies come from the binaries, the programs run from
 # the unpacked tree (shared libraries through the relative run path, the resource module by
@@ -34,6 +35,10 @@ deb=$("$src/scripts/package.sh" --no-build "$build" "$work/out") || {
 }
 [ -f "$deb" ] || { echo "package: no package at '$deb'" >&2; exit 1; }
 
+# lintian finds neither errors nor warnings, but that of a package never uploaded.
+findings=$(lintian "$deb" 2>&1 | grep -E '^(E|W): ' | grep -v 'initial-upload-closes-no-bugs' || true)
+[ -z "$findings" ] || fail "lintian: $findings"
+
 # The control data.
 [ "$(dpkg-deb -f "$deb" Package)" = tessera ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "version $(dpkg-deb -f "$deb" Version)"
@@ -47,7 +52,7 @@ done
 root=$work/root
 dpkg-deb -x "$deb" "$root" || exit 1
 for f in bin/tessera bin/quill-xml bin/quill-chart bin/quill-edit bin/quill-dlg \
-    lib/libplatform.so lib/libQuillRES.so \
+    lib/tessera/libplatform.so lib/tessera/libQuillRES.so \
     share/applications/tessera.desktop \
     share/icons/hicolor/48x48/apps/tessera.png share/icons/hicolor/scalable/apps/tessera.svg \
     share/metainfo/io.github.tessera.Tessera.metainfo.xml \
@@ -59,9 +64,10 @@ for f in bin/tessera bin/quill-xml bin/quill-chart bin/quill-edit bin/quill-dlg 
 done
 file "$root/usr/bin/tessera" | grep -q ", stripped" || fail "tessera is not stripped"
 
-# The programs find their libraries in the unpacked lib/, not in the build tree.
+# The programs find their private libraries in the unpacked lib/tessera/, not in the build
+# tree, and nothing of theirs lies in the public lib/.
 libs=$(env -u LD_LIBRARY_PATH ldd "$root/usr/bin/tessera")
-grep -q "libplatform.so => $root/usr/bin/../lib/libplatform.so" <<<"$libs" ||
+grep -q "libplatform.so => $root/usr/bin/../lib/tessera/libplatform.so" <<<"$libs" ||
     fail "libplatform not found through the run path: $(grep libplatform <<<"$libs")"
 [ "$(env -u LD_LIBRARY_PATH "$root/usr/bin/tessera" --version)" = "tessera $version" ] ||
     fail "--version"
@@ -69,10 +75,11 @@ env -u DISPLAY -u LD_LIBRARY_PATH "$root/usr/bin/tessera" --report >"$work/repor
     fail "--report failed"
 cmp -s "$work/report.txt" "$src/tests/engine/data/default_report_mm.txt" ||
     fail "--report differs from the default design's report"
-# The resource module, loaded by its module name from lib/ beside bin/.
+[ -z "$(find "$root/usr/lib" -maxdepth 1 -type f)" ] || fail "files in the public /usr/lib"
+# The resource module, loaded by its module name from lib/tessera/ beside bin/.
 env -u LD_LIBRARY_PATH "$root/usr/bin/quill-dlg" --resources >"$work/res.txt" ||
     fail "quill-dlg --resources: $(cat "$work/res.txt")"
-grep -qx "module $root/usr/lib/libQuillRES.so" "$work/res.txt" ||
+grep -qx "module $root/usr/lib/tessera/libQuillRES.so" "$work/res.txt" ||
     fail "QuillRES not loaded from the package: $(head -n 1 "$work/res.txt")"
 grep -q "^dialog IDD_QUILLRES_" "$work/res.txt" || fail "QuillRES holds no dialog templates"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "GuiFixture.h"
 #include "platform/Application.h"
 #include "platform/Dialog.h"

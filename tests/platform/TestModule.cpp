@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A module for the module tests: exports resources the way the resource library does.
 #include "platform/Module.h"
 

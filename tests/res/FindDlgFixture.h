@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Shared by the find dialog tests: an owner window, and clicks on controls.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The resource library as its users see it: loaded by module name, its templates and
 // pointers looked up by name.
 #include "res/QuillRES.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The find dialog of the resource library, driven like a user drives it.
 #include "FindDlgFixture.h"
 #include "res/QuillRES.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main library's find dialog wrapper: it does not link the resource library, it loads
 // it by module name (this test program does not link it either).
 #include "FindDlgFixture.h"

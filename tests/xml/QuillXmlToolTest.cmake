@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs quill-xml on a few files and checks its output and exit codes.
 # cmake -DTOOL=<quill-xml> -DWORK=<scratch dir> -P QuillXmlToolTest.cmake
 file(REMOVE_RECURSE ${WORK})

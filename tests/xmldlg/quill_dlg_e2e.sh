@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end runs of the markup dialog viewer: the layout listing, the resource listing, a
 # parse error, and the calculator's text prompt (its markup assembled here from the prompt's
 # pieces) filled in and confirmed with xdotool, then cancelled.

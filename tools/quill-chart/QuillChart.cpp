@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // quill-chart [--quit-after-paint] [FILE.xch]
 //
 // Shows a chart file in a window of its own, with the chart control's whole interaction:

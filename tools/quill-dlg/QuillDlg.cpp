@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // quill-dlg [--var NAME=VALUE]... [--layout] FILE
 // quill-dlg --message TITLE TEXT [--ok-only]
 // quill-dlg --resources

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // quill-edit [--read-only] [FILE]
 //
 // Opens a resizable window whose client area is the library's editor control with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // quill-xml [--keep-breaks] FILE
 //
 // Parses FILE with the library's XML parser and prints the tree back (exit 0), so that a
