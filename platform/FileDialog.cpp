@@ -14,6 +14,7 @@
 #include <FL/fl_draw.H>
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 namespace plat {
 namespace {
@@ -61,8 +62,16 @@ bool SaveFileDialog(Window* owner, const SaveFileRequest& req, std::string& path
     }
     chooser.filter(filter.c_str());
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
-    if (!req.folder.empty())
-        chooser.directory(req.folder.c_str());
+    // Without a folder of its own the dialog opens in the working folder, where a relative
+    // name would be saved too, rather than in the chooser's list of recent files.
+    std::string folder = req.folder;
+    if (folder.empty()) {
+        char cwd[4096];
+        if (::getcwd(cwd, sizeof cwd) != nullptr)
+            folder = cwd;
+    }
+    if (!folder.empty())
+        chooser.directory(folder.c_str());
     if (!req.fileName.empty())
         chooser.preset_file(req.fileName.c_str());
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename())

@@ -12,8 +12,6 @@
 #include "xml/TXML.h"
 #include "xmldlg/XMLMessageBox.h"
 
-#include <unistd.h>
-
 namespace {
 
 void AppendEntry(ZString& markup, const char* text, const char* command, bool checked)
@@ -201,6 +199,12 @@ bool DesignChartMenu::SaveBuildSheet(const std::string& path, std::string& error
 
 bool DesignChartMenu::FillMenu(XChart& chart, ZString& markup)
 {
+    // The chart's own "Save XML" proposes the design's name too, until the user picks one.
+    const std::string proposed = FileStem(m_fileStem()) + ".xch";
+    if (chart.GetFileName().IsEmpty() || ToStdString(chart.GetFileName().Str()) == m_xmlName) {
+        chart.SetFileName(ZStr(proposed.c_str()));
+        m_xmlName = proposed;
+    }
     if (!chart.FillMenu(markup)) {
         return false;
     }
@@ -264,12 +268,6 @@ bool DesignChartMenu::AskSavePath(const char* title, std::vector<plat::FileFilte
     request.defaultExt = filters.front().pattern.substr(2);
     request.fileName = FileStem(m_fileStem()) + "." + request.defaultExt;
     request.folder = m_lastFolder;
-    if (request.folder.empty()) {
-        char cwd[4096];
-        if (::getcwd(cwd, sizeof cwd) != nullptr) {
-            request.folder = cwd;
-        }
-    }
     request.filters = std::move(filters);
     if (!plat::SaveFileDialog(&m_owner, request, path) || path.empty()) {
         return false;

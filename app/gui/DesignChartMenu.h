@@ -70,4 +70,5 @@ private:
     bool m_network = false;
     std::function<std::string()> m_fileStem = [] { return std::string(); };
     std::string m_lastFolder; ///< the folder of the last file saved, "/"-terminated
+    std::string m_xmlName;    ///< the name last proposed for the chart's Save XML
 };

@@ -130,6 +130,8 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
         return req.kind == ModalKind::FileDialog ? ModalAnswer{true, 1, s2p} : ModalAnswer{};
     });
     EXPECT_EQ(proposed, "filter.s2p") << "no configuration chosen: the name is 'filter'";
+    EXPECT_EQ(std::string(dlg->ChartWnd().GetChart()->GetFileName().Text()), "filter.xch")
+        << "the chart's own Save XML proposes the same name";
     const std::string touchstone = ReadFile(s2p);
     EXPECT_NE(touchstone.find("# MHz S RI R 50"), std::string::npos);
     EXPECT_NE(touchstone.find("bwmc=140"), std::string::npos);
