@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/engine/DesignInputs.h"
 
+#include "base/NumberReader.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -43,16 +45,7 @@ DesignInput DesignInputAt(int index)
 
 int TruncateToInt(double value)
 {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 2147483647.0) {
-        return INT_MAX;
-    }
-    if (value <= -2147483648.0) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
+    return TruncToInt(value);
 }
 
 int SliderPositionFromField(const DesignInputs& in, DesignInput input)
