@@ -4,9 +4,11 @@
 #include "app/engine/ComputedDesign.h"
 #include "app/engine/ConfigParms.h"
 #include "app/engine/ParmsText.h"
+#include "app/outputs/AsBuiltOutputs.h"
 #include "app/outputs/BuildSheet.h"
 #include "app/outputs/ConfigFile.h"
 #include "app/outputs/NetworkOutputs.h"
+#include "app/outputs/OpenEmsModel.h"
 #include "app/outputs/OutputFile.h"
 #include "app/outputs/TesseraChart.h"
 
@@ -20,6 +22,18 @@
 #endif
 
 namespace {
+
+// The file name without its folder and its extension: the stem of the files a written
+// script makes.
+std::string FileStem(const std::string& path)
+{
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) {
+        name.resize(dot);
+    }
+    return name.empty() ? std::string("filter") : name;
+}
 
 // Flushes standard output and reports a failed write (a full disk, a closed pipe) on err:
 // output that silently went nowhere must not end with a success status. errno is cleared
@@ -152,7 +166,7 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     }
     std::string status;
     const std::shared_ptr<const ComputedDesign> design =
-        ComputedDesign::Compute(parms, options.unit, status);
+        ComputedDesign::Compute(parms, options.unit, status, {options.feed, options.correct});
     if (!design) {
         err << status << "\n";
         return kExitUsage;
@@ -173,15 +187,27 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         err << "tessera: " << error << "\n";
         return kExitUsage;
     }
-    const bool build = !options.buildSheetPath.empty() || !options.dxfPath.empty();
+    const bool build = !options.buildSheetPath.empty() || !options.dxfPath.empty() ||
+                       !options.openEmsPath.empty() || !options.geometryPath.empty() ||
+                       options.asBuilt;
     if (build && design->BuildProblem()) {
         err << *design->BuildProblem() << "\n";
         return kExitUsage;
     }
+    if (design->CorrectionProblem()) {
+        err << "tessera: cannot correct the dimensions: " << *design->CorrectionProblem() << "\n";
+        return kExitUsage;
+    }
+    std::string asBuilt;
+    if (options.asBuilt && !AsBuiltSummaryText(*design, asBuilt, error)) {
+        err << "tessera: " << error << "\n";
+        return kExitUsage;
+    }
 
     const bool report =
-        options.report || (!options.parmsText && !options.csv && !options.chart && !n.touchstone &&
-                           !n.csv && !n.tuning && !n.tuningCsv && !build);
+        options.report ||
+        (!options.parmsText && !options.csv && !options.chart && !n.touchstone && !n.csv &&
+         !n.tuning && !n.tuningCsv && !build && !options.asBuilt && options.geometryPath.empty());
     errno = 0;
     if (options.parmsText) {
         out << parms << "\n";
@@ -198,6 +224,7 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     if (n.tuning) {
         out << TuningTableText(tuning);
     }
+    out << asBuilt;
     if (IsStdout(n.csv, n.csvPath)) {
         out << networkCsv;
     }
@@ -222,6 +249,14 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     }
     if (n.tuningCsv && !IsStdout(n.tuningCsv, n.tuningCsvPath)) {
         files.push_back({n.tuningCsvPath, tuningCsv});
+    }
+    if (!options.geometryPath.empty()) {
+        files.push_back({options.geometryPath, GeometryJsonText(*design)});
+    }
+    if (!options.openEmsPath.empty()) {
+        files.push_back(
+            {options.openEmsPath, OpenEmsScriptText(design->Design(), design->Geometry(),
+                                                    FileStem(options.openEmsPath))});
     }
     for (const FileOutput& file : files) {
         if (!WriteOutputFile(file.path, file.bytes, error)) {

@@ -481,6 +481,91 @@ std::vector<CommandOption> MakeTable()
                                      v, e);
          }},
 
+        {"--feed", nullptr, "KIND", Group::AsBuilt, Completion::Words, "wall cover",
+         [] {
+             return std::string("wall: connector in the end wall, a lead at tap height to\n"
+                                "the end rod (default); cover: connector in the ground\n"
+                                "plane under the tap, its pin up to the rod");
+         },
+         nullptr,
+         "How the feeds are built:\n.B wall\n(the default) puts the connector in the end wall "
+         "and runs a 2 mm square lead at the tap's height across to the end rod;\n.B cover\n"
+         "puts it in the ground plane under the tap, its pin straight up to the rod.\n"
+         "The build sheet draws the chosen feed.",
+         [](CommandLineOptions& o, const std::string& v, std::string& e) {
+             if (v == "wall" || v == "cover") {
+                 o.feed = v == "wall" ? FeedKind::Wall : FeedKind::Cover;
+                 return true;
+             }
+             e = "option '--feed' needs 'wall' or 'cover'";
+             return false;
+         }},
+        {"--correct", nullptr, nullptr, Group::AsBuilt, Completion::Nothing, nullptr,
+         [] {
+             return std::string("correct the rod lengths, spacings and tap so that the\n"
+                                "box as built meets the design; every dimension output\n"
+                                "gives the corrected dimensions");
+         },
+         nullptr,
+         "Correct each rod's length, the spacings and the tap height so that the box as "
+         "built, with its feeds, meets the design: every resonator at the centre frequency, "
+         "the couplings and the external Q the prototype's.\nThe report, the build sheet, "
+         "the DXF drawing, the geometry file and the openEMS script then give the corrected "
+         "dimensions.",
+         [](CommandLineOptions& o, const std::string&, std::string&) {
+             o.correct = true;
+             return true;
+         }},
+        {"--as-built", nullptr, nullptr, Group::AsBuilt, Completion::Nothing, nullptr,
+         [] {
+             return std::string("print the response of the box as built against the\n"
+                                "design: centre, 3 dB band, ripple, return loss, each\n"
+                                "resonator, the couplings and the external Q");
+         },
+         nullptr,
+         "Print the lossless response of the box as built (corrected with\n.BR \\-\\-correct )\n"
+         "against the design: the centre and the 3 dB band, the ripple and the worst return "
+         "loss in the pass band, each resonator's frequency, the couplings and the external "
+         "Q.",
+         [](CommandLineOptions& o, const std::string&, std::string&) {
+             o.asBuilt = true;
+             return true;
+         }},
+        {"--geometry", nullptr, "FILE", Group::AsBuilt, Completion::Files, "json",
+         [] {
+             return std::string("write the physical model (box, rods, taps, feeds) as\n"
+                                "JSON, lengths in mm");
+         },
+         nullptr,
+         "Write the physical model as JSON, lengths in millimetres: the box inside, the "
+         "ground-plane spacing, each rod's centre, the wall it is grounded on, its length "
+         "and diameter, the taps and the feeds.",
+         [](CommandLineOptions& o, const std::string& v, std::string& e) {
+             if (v.size() <= 5 || !ZStr(v.c_str()).EndsWithI(".json")) {
+                 e = "option '--geometry' needs a file name ending in .json";
+                 return false;
+             }
+             o.geometryPath = v;
+             return true;
+         }},
+        {"--openems", nullptr, "FILE", Group::AsBuilt, Completion::Files, "py",
+         [] {
+             return std::string("write the filter as an openEMS simulation script\n"
+                                "(/usr/bin/python3 FILE.py runs it)");
+         },
+         nullptr,
+         "Write the filter as built, with its feeds, as a self-contained Python script for "
+         "openEMS.\nRun it with\n.BR /usr/bin/python3 ;\nit simulates the box full-wave "
+         "and writes S11 and S21 as CSV and Touchstone files.\nIts\n.B \\-\\-help\n"
+         "lists the mesh resolution and the other settings.",
+         [](CommandLineOptions& o, const std::string& v, std::string& e) {
+             if (v.size() <= 3 || !ZStr(v.c_str()).EndsWithI(".py")) {
+                 e = "option '--openems' needs a file name ending in .py";
+                 return false;
+             }
+             o.openEmsPath = v;
+             return true;
+         }},
         {"--inch", nullptr, nullptr, Group::Report, Completion::Nothing, nullptr,
          [] {
              return std::string("lengths in inches with three decimals (also on the build\n"
@@ -522,6 +607,10 @@ const GroupText kGroups[] = {
      "These outputs treat the filter as coupled resonators with the resonators' unloaded Q.\n"
      "They use the design's frequency sweep unless\n.BR \\-\\-from ,\n.B \\-\\-to\nand\n"
      ".B \\-\\-points\ngive another.\n"},
+    {Group::AsBuilt, "The filter as built (field-solved box, rods and feeds):",
+     ".SS The filter as built\n"
+     "These options model the box as it is built: the rods as coupled lines whose "
+     "impedances a field solver finds, their open ends, and the feeds with their leads.\n"},
     {Group::Report, "Report:", ".SS Report\n"},
 };
 
@@ -673,6 +762,8 @@ std::string UsageText()
         "               [--touchstone FILE.s2p] [--network-csv FILE|-]\n"
         "               [--from MHZ --to MHZ [--points N]] [--qu Q|inf]\n"
         "               [--tuning] [--tuning-csv FILE|-]\n"
+        "               [--feed wall|cover] [--correct] [--as-built]\n"
+        "               [--geometry FILE.json] [--openems FILE.py]\n"
         "               [--inch] [--crlf] [--parms TEXT | --config NAME | INPUTS...]\n"
         "       tessera --list-configs\n"
         "       tessera --help | --version\n"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "app/engine/BuildGeometry.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/DesignReport.h"
 #include "app/outputs/NetworkOutputs.h"
@@ -55,7 +56,12 @@ struct CommandLineOptions
     unsigned unreadableInputs = 0;
     /// The first input (in validation order) whose value was not a number.
     std::optional<DesignInput> unreadableInput;
-    NetworkOptions network; ///< the network outputs and their sweep
+    NetworkOptions network;         ///< the network outputs and their sweep
+    FeedKind feed = FeedKind::Wall; ///< how the feeds are built
+    bool correct = false;           ///< dimensions corrected for the box as built
+    bool asBuilt = false;           ///< print the as-built summary
+    std::string geometryPath;       ///< the physical model as JSON, empty for none
+    std::string openEmsPath;        ///< the openEMS script to write, empty for none
 };
 
 /// The groups of the options, in the order the help and the manual page show them.
@@ -63,6 +69,7 @@ enum class OptionGroup {
     Actions,
     Inputs,
     Network,
+    AsBuilt,
     Report,
 };
 

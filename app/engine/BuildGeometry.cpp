@@ -20,9 +20,22 @@ bool Positive(double value)
 
 } // namespace
 
-BuildGeometry ComputeBuildGeometry(const FilterDesign& d)
+const char* FeedKindName(FeedKind feed)
+{
+    return feed == FeedKind::Cover ? "cover" : "wall";
+}
+
+BuildGeometry ComputeBuildGeometry(const FilterDesign& d, FeedKind feed)
 {
     BuildGeometry g;
+    g.feed = feed;
+    if (feed == FeedKind::Cover) {
+        g.leadSizeInch = kCoverPinDiameterInch;
+        g.leadLengthInch = (d.H - d.D) / 2;
+    } else {
+        g.leadSizeInch = kWallLeadSideInch;
+        g.leadLengthInch = d.E - d.D / 2;
+    }
     const int n = std::clamp(d.ele, 0, kMaxElements);
     g.boxDepthInch = d.quarterWave;
     g.groundPlaneInch = d.H;

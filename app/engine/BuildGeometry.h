@@ -24,6 +24,21 @@ enum class GroundWall {
     B, ///< the opposite wall
 };
 
+/// How a feed reaches its end rod. The connector is an SMA (50 ohm) in either case.
+enum class FeedKind {
+    Wall,  ///< connector in the end wall, a square lead at the tap's height across to the rod
+    Cover, ///< connector in the ground plane under the tap, its pin straight up to the rod
+};
+
+/// Side of the square lead of the wall feed, inch (2 mm).
+inline constexpr double kWallLeadSideInch = 2.0 / 25.4;
+/// Diameter of the cover feed's pin, the SMA centre pin, inch (1.27 mm).
+inline constexpr double kCoverPinDiameterInch = 1.27 / 25.4;
+
+/// The feed construction as the command line and the stored designs name it: "wall" or
+/// "cover".
+const char* FeedKindName(FeedKind feed);
+
 /// One rod of the row.
 struct BuildRod
 {
@@ -47,11 +62,16 @@ struct BuildGeometry
     double tapInch = 0.0;               ///< feed tap above the grounded end of an end rod
     double endRodLengthInch = 0.0;      ///< length of rods 1 and n
     double interiorRodLengthInch = 0.0; ///< length of rods 2..n-1
+    FeedKind feed = FeedKind::Wall;     ///< the feed construction at both ends
+    double leadSizeInch = 0.0;          ///< the lead's side (wall) or the pin's diameter (cover)
+    /// The lead's free length from the connector to the rod's surface: E - D/2 across from the
+    /// end wall, or (H - D)/2 up from the ground plane.
+    double leadLengthInch = 0.0;
 };
 
 /// The geometry of a synthesised design. Positions add up the spacings in the order the
 /// report does, so every value rounds to the report's text.
-BuildGeometry ComputeBuildGeometry(const FilterDesign& design);
+BuildGeometry ComputeBuildGeometry(const FilterDesign& design, FeedKind feed = FeedKind::Wall);
 
 /// The input to blame when the geometry cannot be built: a quantity that is not a finite
 /// number, rods closer than their diameter, or a rod or tap that does not fit in the box. Returns

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/engine/DesignReport.h"
 
+#include "app/engine/BuildGeometry.h"
 #include "app/engine/FilterDesign.h"
 
 #include <algorithm>
@@ -111,6 +112,20 @@ void WriteRodTable(std::ostream& os, const FilterDesign& d, const LengthFormat& 
        << " x " << len.Convert(d.H) << " " << unit << "(HxWxT)\r\n";
 }
 
+// Every rod's corrected length, for a report of dimensions corrected for the box as built.
+void WriteCorrectedLengths(std::ostream& os, const BuildGeometry& g, const LengthFormat& len)
+{
+    os << "Corrected for the box as built (" << FeedKindName(g.feed) << " feed):\r\n";
+    os << std::setw(kRodColumnWidth) << "Rod #" << std::setw(kTableWidth) << "Length"
+       << "\r\n";
+    for (const BuildRod& rod : g.rods) {
+        os << std::setprecision(len.Precision());
+        os << std::setw(kRodColumnWidth) << rod.number << std::setw(kTableWidth)
+           << len.Convert(rod.lengthInch) << len.UnitText() << "\r\n";
+    }
+    os << "\r\n";
+}
+
 void WritePlot(std::ostream& os, const FilterDesign& d)
 {
     const int count = std::clamp(d.NFR, 0, kMaxArrayEntries);
@@ -141,7 +156,8 @@ int PlotColumn(double attenuationDb)
     return static_cast<int>(attenuationDb);
 }
 
-std::string WriteDesignReport(const FilterDesign& d, LengthUnit unit)
+std::string WriteDesignReport(const FilterDesign& d, LengthUnit unit,
+                              const BuildGeometry* corrected)
 {
     const LengthFormat len(unit);
     std::ostringstream os;
@@ -157,6 +173,9 @@ std::string WriteDesignReport(const FilterDesign& d, LengthUnit unit)
     WriteHeader(os, d, len.Precision());
     WriteDimensions(os, d, len);
     WriteRodTable(os, d, len);
+    if (corrected != nullptr) {
+        WriteCorrectedLengths(os, *corrected, len);
+    }
     WritePlot(os, d);
     return os.str();
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+struct BuildGeometry;
 struct FilterDesign;
 
 /// Unit in which the design report shows lengths.
@@ -15,7 +16,10 @@ enum class LengthUnit {
 /// dimensions, the rod table and a sideways text plot of the response (one 80-column line
 /// per sweep point). Lines end with "\r\n". Values that are not numbers are printed as the
 /// stream formats them; the report is complete all the same.
-std::string WriteDesignReport(const FilterDesign& design, LengthUnit unit);
+/// With `corrected`, the dimensions are that geometry's (each rod's length listed after the
+/// rod table) and `design` must carry its spacings, tap and end and interior lengths.
+std::string WriteDesignReport(const FilterDesign& design, LengthUnit unit,
+                              const BuildGeometry* corrected = nullptr);
 
 /// Column (0..65) of the star in the response plot for an attenuation in dB: one column
 /// per whole dB, clamped at 65; a value that is not a number is clamped too.

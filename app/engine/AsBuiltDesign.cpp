@@ -1,0 +1,380 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/engine/AsBuiltDesign.h"
+
+#include "app/engine/FilterDesign.h"
+#include "app/engine/FilterNetwork.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The window the resonators are fitted over: the ripple band widened by half a bandwidth
+// on each side, where the coupled-resonator model describes a filter of this kind well.
+void FitWindow(const FilterDesign& d, double& fromGHz, double& toGHz)
+{
+    const double bw = d.fHigh - d.fLow;
+    fromGHz = d.fLow - 0.5 * bw;
+    toGHz = d.fHigh + 0.5 * bw;
+}
+
+// Linear interpolation of the frequency where the dB value crosses `level` between two
+// points.
+double Crossing(double f0, double v0, double f1, double v1, double level)
+{
+    if (v1 == v0) {
+        return f0;
+    }
+    return f0 + (f1 - f0) * (level - v0) / (v1 - v0);
+}
+
+// The unknowns of the correction and the geometry they make: L lengths shared by rods i and
+// n-1-i, S spacings shared by gaps j and n-2-j, and the tap.
+struct Unknowns
+{
+    int n = 0;
+    int lengths = 0;
+    int spacings = 0;
+    int Count() const { return lengths + spacings + 1; }
+};
+
+std::vector<double> FromGeometry(const Unknowns& u, const BuildGeometry& g)
+{
+    std::vector<double> x;
+    for (int i = 0; i < u.lengths; ++i) {
+        x.push_back(g.rods[size_t(i)].lengthInch);
+    }
+    for (int j = 0; j < u.spacings; ++j) {
+        x.push_back(g.spacingInch[size_t(j)]);
+    }
+    x.push_back(g.tapInch);
+    return x;
+}
+
+BuildGeometry ToGeometry(const Unknowns& u, const BuildGeometry& drawn,
+                         const std::vector<double>& x)
+{
+    BuildGeometry g = drawn;
+    const int n = u.n;
+    double position = g.endWallInch;
+    for (int i = 0; i < n; ++i) {
+        if (i > 0) {
+            const double s = x[size_t(u.lengths + std::min(i - 1, n - 1 - i))];
+            g.spacingInch[size_t(i - 1)] = s;
+            position += s;
+        }
+        g.rods[size_t(i)].centreInch = position;
+        g.rods[size_t(i)].lengthInch = x[size_t(std::min(i, n - 1 - i))];
+    }
+    g.boxLengthInch = position + g.endWallInch;
+    g.tapInch = x.back();
+    g.endRodLengthInch = g.rods.front().lengthInch;
+    g.interiorRodLengthInch = n > 2 ? g.rods[1].lengthInch : g.endRodLengthInch;
+    return g;
+}
+
+// Solves a x = b (n x n, row-major) by Gaussian elimination with partial pivoting.
+bool SolveDense(std::vector<double> a, std::vector<double>& b, int n)
+{
+    for (int k = 0; k < n; ++k) {
+        int pivot = k;
+        for (int i = k + 1; i < n; ++i) {
+            if (std::fabs(a[size_t(i) * n + k]) > std::fabs(a[size_t(pivot) * n + k])) {
+                pivot = i;
+            }
+        }
+        if (!(std::fabs(a[size_t(pivot) * n + k]) > 0.0)) {
+            return false;
+        }
+        for (int j = 0; j < n; ++j) {
+            std::swap(a[size_t(k) * n + j], a[size_t(pivot) * n + j]);
+        }
+        std::swap(b[size_t(k)], b[size_t(pivot)]);
+        for (int i = k + 1; i < n; ++i) {
+            const double f = a[size_t(i) * n + k] / a[size_t(k) * n + k];
+            for (int j = k; j < n; ++j) {
+                a[size_t(i) * n + j] -= f * a[size_t(k) * n + j];
+            }
+            b[size_t(i)] -= f * b[size_t(k)];
+        }
+    }
+    for (int k = n - 1; k >= 0; --k) {
+        double v = b[size_t(k)];
+        for (int j = k + 1; j < n; ++j) {
+            v -= a[size_t(k) * n + j] * b[size_t(j)];
+        }
+        b[size_t(k)] = v / a[size_t(k) * n + k];
+    }
+    return true;
+}
+
+double LargestMagnitude(const std::vector<double>& r)
+{
+    double m = 0.0;
+    for (double v : r) {
+        m = std::max(m, std::fabs(v));
+    }
+    return m;
+}
+
+// The correction's residuals for one geometry: relative error of each resonator's
+// frequency, of each coupling and of the external Q, averaged over the resonators that
+// mirror each other.
+class CorrectionProblem
+{
+public:
+    CorrectionProblem(const FilterDesign& d, const BuildGeometry& drawn, const Unknowns& u)
+        : m_design(d)
+        , m_drawn(drawn)
+        , m_u(u)
+        , m_freq(SummarySweepGHz(d))
+    {
+        BuildNetworkModel(d, std::numeric_limits<double>::infinity(), m_target);
+        m_start = m_target;
+        FitWindow(d, m_from, m_to);
+    }
+
+    bool Residuals(const std::vector<double>& x, std::vector<double>& r, std::string& problem,
+                   bool keepStart)
+    {
+        MeasuredResponse data;
+        if (!AsBuiltResponse(m_design, ToGeometry(m_u, m_drawn, x), m_freq, data, problem)) {
+            return false;
+        }
+        ResonatorFit fit;
+        if (!FitResonators(m_start, data, m_from, m_to, fit, 0.2)) {
+            problem = "the resonator model does not fit the as-built response";
+            return false;
+        }
+        if (keepStart) {
+            m_start = fit.model;
+        }
+        const int n = m_u.n;
+        const NetworkModel& m = fit.model;
+        r.clear();
+        for (int i = 0; i < m_u.lengths; ++i) {
+            const double detune = 0.5 * (m.detune[size_t(i)] + m.detune[size_t(n - 1 - i)]);
+            r.push_back(0.5 * m.fbw * detune);
+        }
+        for (int j = 0; j < m_u.spacings; ++j) {
+            const double mm = 0.5 * (m.m[size_t(j)] + m.m[size_t(n - 2 - j)]);
+            r.push_back(mm / m_target.m[size_t(j)] - 1.0);
+        }
+        r.push_back(0.5 * std::log(m.qe1 * m.qen / (m_target.qe1 * m_target.qen)));
+        return true;
+    }
+
+private:
+    const FilterDesign& m_design;
+    const BuildGeometry& m_drawn;
+    Unknowns m_u;
+    std::vector<double> m_freq;
+    NetworkModel m_target;
+    NetworkModel m_start;
+    double m_from = 0.0;
+    double m_to = 0.0;
+};
+
+} // namespace
+
+std::vector<double> SummarySweepGHz(const FilterDesign& d)
+{
+    const double bw = d.fHigh - d.fLow;
+    return LinearSweepGHz(d.fLow - bw, d.fHigh + bw, 241);
+}
+
+bool AsBuiltResponse(const FilterDesign& design, const BuildGeometry& geometry,
+                     const std::vector<double>& freqGHz, MeasuredResponse& data,
+                     std::string& problem)
+{
+    AsBuiltNetwork network;
+    if (!BuildAsBuiltNetwork(geometry, design.R, network, problem)) {
+        return false;
+    }
+    data.freqGHz = freqGHz;
+    data.s11.clear();
+    data.s21.clear();
+    for (const NetworkPoint& p :
+         SweepAsBuilt(network, std::numeric_limits<double>::infinity(), freqGHz)) {
+        data.s11.push_back(p.s11);
+        data.s21.push_back(p.s21);
+    }
+    return true;
+}
+
+bool SummarizeResponse(const FilterDesign& d, const MeasuredResponse& data, AsBuiltSummary& summary)
+{
+    AsBuiltSummary s;
+    const size_t count = data.freqGHz.size();
+    double best = -std::numeric_limits<double>::infinity();
+    double worst = std::numeric_limits<double>::infinity();
+    double match = std::numeric_limits<double>::infinity();
+    int first = -1;
+    int last = -1;
+    for (size_t k = 0; k < count; ++k) {
+        const double f = data.freqGHz[k];
+        const double s21 = MagnitudeDb(data.s21[k]);
+        if (s21 >= -3.0) {
+            last = int(k);
+            if (first < 0) {
+                first = int(k);
+            }
+        }
+        if (f >= d.fLow && f <= d.fHigh) {
+            best = std::max(best, s21);
+            worst = std::min(worst, s21);
+            match = std::min(match, -MagnitudeDb(data.s11[k]));
+        }
+    }
+    if (first < 0 || !std::isfinite(best)) {
+        return false;
+    }
+    auto db = [&](int k) { return MagnitudeDb(data.s21[size_t(k)]); };
+    const double mhz = 1000.0;
+    s.lowMHz = mhz * (first > 0 ? Crossing(data.freqGHz[size_t(first - 1)], db(first - 1),
+                                           data.freqGHz[size_t(first)], db(first), -3.0)
+                                : data.freqGHz[0]);
+    s.highMHz =
+        mhz * (last + 1 < int(count) ? Crossing(data.freqGHz[size_t(last)], db(last),
+                                                data.freqGHz[size_t(last + 1)], db(last + 1), -3.0)
+                                     : data.freqGHz[count - 1]);
+    s.centreMHz = 0.5 * (s.lowMHz + s.highMHz);
+    s.rippleDb = best - worst;
+    s.returnLossDb = match;
+
+    NetworkModel start;
+    if (!BuildNetworkModel(d, std::numeric_limits<double>::infinity(), start)) {
+        return false;
+    }
+    double from = 0.0;
+    double to = 0.0;
+    FitWindow(d, from, to);
+    ResonatorFit fit;
+    if (!FitResonators(start, data, from, to, fit, 0.2)) {
+        return false;
+    }
+    for (int i = 0; i < start.n; ++i) {
+        s.resonatorMHz.push_back(mhz * ResonatorFrequencyGHz(fit.model, i));
+    }
+    for (int i = 0; i + 1 < start.n; ++i) {
+        s.coupling.push_back(CouplingCoefficient(fit.model, i));
+    }
+    s.qe1 = ExternalQ(fit.model, 1);
+    s.qen = ExternalQ(fit.model, 2);
+    s.fitRms = fit.rms;
+    summary = s;
+    return true;
+}
+
+bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
+                     BuildGeometry& corrected, CorrectionResult& result, std::string& problem)
+{
+    Unknowns u;
+    u.n = int(drawn.rods.size());
+    if (u.n < kMinElements || int(drawn.spacingInch.size()) != u.n - 1) {
+        problem = "the design has no rods to correct";
+        return false;
+    }
+    u.lengths = (u.n + 1) / 2;
+    u.spacings = u.n / 2;
+    const int count = u.Count();
+    CorrectionProblem pb(design, drawn, u);
+    std::vector<double> x = FromGeometry(u, drawn);
+    std::vector<double> r;
+    if (!pb.Residuals(x, r, problem, true)) {
+        return false;
+    }
+    CorrectionResult out;
+    // Converged when every frequency is within 1e-6 of the centre (1.2 kHz at 1.2 GHz) and
+    // every coupling and the external Q within 1e-5 of the prototype's.
+    constexpr double kDone = 1e-6;
+    std::vector<double> rt;
+    for (out.iterations = 0; out.iterations < 20 && LargestMagnitude(r) > kDone; ++out.iterations) {
+        // The Jacobian by forward differences, each step a small fraction of its unknown.
+        std::vector<double> jac(size_t(count) * size_t(count));
+        for (int c = 0; c < count; ++c) {
+            std::vector<double> xt = x;
+            const double h = 1e-5 * x[size_t(c)];
+            xt[size_t(c)] += h;
+            if (!pb.Residuals(xt, rt, problem, false)) {
+                return false;
+            }
+            for (int i = 0; i < count; ++i) {
+                jac[size_t(i) * count + c] = (rt[size_t(i)] - r[size_t(i)]) / h;
+            }
+        }
+        std::vector<double> step = r;
+        for (double& v : step) {
+            v = -v;
+        }
+        if (!SolveDense(jac, step, count)) {
+            problem = "the dimensions do not control the response independently";
+            return false;
+        }
+        // Damped: halve the step until the largest error falls, and never move a dimension
+        // by more than a fifth of itself at once.
+        double scale = 1.0;
+        for (int c = 0; c < count; ++c) {
+            const double limit = 0.2 * x[size_t(c)];
+            if (std::fabs(step[size_t(c)]) * scale > limit) {
+                scale = limit / std::fabs(step[size_t(c)]);
+            }
+        }
+        bool better = false;
+        for (int halving = 0; halving < 8 && !better; ++halving, scale *= 0.5) {
+            std::vector<double> xt = x;
+            for (int c = 0; c < count; ++c) {
+                xt[size_t(c)] += scale * step[size_t(c)];
+            }
+            std::string trialProblem;
+            if (pb.Residuals(xt, rt, trialProblem, false) &&
+                LargestMagnitude(rt) < LargestMagnitude(r)) {
+                better = true;
+                x = xt;
+                pb.Residuals(x, r, problem, true);
+            }
+        }
+        if (!better) {
+            break;
+        }
+    }
+    out.residual = LargestMagnitude(r);
+    out.converged = out.residual <= 1e-4;
+    result = out;
+    if (!out.converged) {
+        problem = "the correction did not converge";
+        return false;
+    }
+    corrected = ToGeometry(u, drawn, x);
+    return true;
+}
+
+bool SummarizeAsBuilt(const FilterDesign& design, const BuildGeometry& geometry,
+                      AsBuiltSummary& asBuilt, AsBuiltSummary& ideal, std::string& problem)
+{
+    const std::vector<double> freq = SummarySweepGHz(design);
+    NetworkModel model;
+    if (!BuildNetworkModel(design, std::numeric_limits<double>::infinity(), model)) {
+        problem = "the design cannot be modelled as a network";
+        return false;
+    }
+    MeasuredResponse data;
+    data.freqGHz = freq;
+    for (const NetworkPoint& p : SweepNetwork(model, freq)) {
+        data.s11.push_back(p.s11);
+        data.s21.push_back(p.s21);
+    }
+    if (!SummarizeResponse(design, data, ideal)) {
+        problem = "the design's response has no pass band";
+        return false;
+    }
+    if (!AsBuiltResponse(design, geometry, freq, data, problem)) {
+        return false;
+    }
+    if (!SummarizeResponse(design, data, asBuilt)) {
+        problem = "the as-built response is too far from a filter of this design to be measured";
+        return false;
+    }
+    return true;
+}
