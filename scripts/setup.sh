@@ -15,6 +15,7 @@ packages=(
     libtinyxml2-dev libpugixml-dev
     libdxflib-dev
     file libxml2-utils
+    openems python3-openems python3-h5py python3-numpy
     dpkg-dev lintian desktop-file-utils appstream
 )
 

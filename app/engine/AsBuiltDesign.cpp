@@ -139,7 +139,8 @@ public:
                    bool keepStart)
     {
         MeasuredResponse data;
-        if (!AsBuiltResponse(m_design, ToGeometry(m_u, m_drawn, x), m_freq, data, problem)) {
+        if (!AsBuiltResponse(m_design, ToGeometry(m_u, m_drawn, x), m_freq, data, problem,
+                             &m_cache)) {
             return false;
         }
         ResonatorFit fit;
@@ -172,6 +173,7 @@ private:
     std::vector<double> m_freq;
     NetworkModel m_target;
     NetworkModel m_start;
+    CrossSectionCache m_cache;
     double m_from = 0.0;
     double m_to = 0.0;
 };
@@ -186,10 +188,10 @@ std::vector<double> SummarySweepGHz(const FilterDesign& d)
 
 bool AsBuiltResponse(const FilterDesign& design, const BuildGeometry& geometry,
                      const std::vector<double>& freqGHz, MeasuredResponse& data,
-                     std::string& problem)
+                     std::string& problem, CrossSectionCache* cache)
 {
     AsBuiltNetwork network;
-    if (!BuildAsBuiltNetwork(geometry, design.R, network, problem)) {
+    if (!BuildAsBuiltNetwork(geometry, design.R, network, problem, cache)) {
         return false;
     }
     data.freqGHz = freqGHz;
@@ -290,9 +292,9 @@ bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
     // every coupling and the external Q within 1e-5 of the prototype's.
     constexpr double kDone = 1e-6;
     std::vector<double> rt;
-    for (out.iterations = 0; out.iterations < 20 && LargestMagnitude(r) > kDone; ++out.iterations) {
-        // The Jacobian by forward differences, each step a small fraction of its unknown.
-        std::vector<double> jac(size_t(count) * size_t(count));
+    // The Jacobian by forward differences, each step a small fraction of its unknown.
+    std::vector<double> jac(size_t(count) * size_t(count));
+    auto differences = [&]() {
         for (int c = 0; c < count; ++c) {
             std::vector<double> xt = x;
             const double h = 1e-5 * x[size_t(c)];
@@ -304,6 +306,13 @@ bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
                 jac[size_t(i) * count + c] = (rt[size_t(i)] - r[size_t(i)]) / h;
             }
         }
+        return true;
+    };
+    if (!differences()) {
+        return false;
+    }
+    bool fresh = true; // the Jacobian was just differenced, not updated
+    for (out.iterations = 0; out.iterations < 40 && LargestMagnitude(r) > kDone; ++out.iterations) {
         std::vector<double> step = r;
         for (double& v : step) {
             v = -v;
@@ -322,22 +331,45 @@ bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
             }
         }
         bool better = false;
-        for (int halving = 0; halving < 8 && !better; ++halving, scale *= 0.5) {
-            std::vector<double> xt = x;
+        std::vector<double> xt;
+        for (int halving = 0; halving < 6 && !better; ++halving, scale *= 0.5) {
+            xt = x;
             for (int c = 0; c < count; ++c) {
                 xt[size_t(c)] += scale * step[size_t(c)];
             }
             std::string trialProblem;
-            if (pb.Residuals(xt, rt, trialProblem, false) &&
-                LargestMagnitude(rt) < LargestMagnitude(r)) {
-                better = true;
-                x = xt;
-                pb.Residuals(x, r, problem, true);
-            }
+            better = pb.Residuals(xt, rt, trialProblem, true) &&
+                     LargestMagnitude(rt) < LargestMagnitude(r);
         }
         if (!better) {
-            break;
+            // An updated Jacobian may have drifted: difference it afresh once before giving up.
+            if (fresh || !differences()) {
+                break;
+            }
+            fresh = true;
+            continue;
         }
+        // Broyden's update (C. G. Broyden, Math. Comp. 19, 1965): the Jacobian learns the
+        // step just taken, so later steps need one evaluation each instead of n + 2.
+        std::vector<double> dx(static_cast<size_t>(count));
+        double dxdx = 0.0;
+        for (int c = 0; c < count; ++c) {
+            dx[size_t(c)] = xt[size_t(c)] - x[size_t(c)];
+            dxdx += dx[size_t(c)] * dx[size_t(c)];
+        }
+        for (int i = 0; i < count && dxdx > 0.0; ++i) {
+            double predicted = 0.0;
+            for (int c = 0; c < count; ++c) {
+                predicted += jac[size_t(i) * count + c] * dx[size_t(c)];
+            }
+            const double miss = (rt[size_t(i)] - r[size_t(i)]) - predicted;
+            for (int c = 0; c < count; ++c) {
+                jac[size_t(i) * count + c] += miss * dx[size_t(c)] / dxdx;
+            }
+        }
+        x = xt;
+        r = rt;
+        fresh = false;
     }
     out.residual = LargestMagnitude(r);
     out.converged = out.residual <= 1e-4;

@@ -42,7 +42,7 @@ std::vector<double> SummarySweepGHz(const FilterDesign& design);
 /// `problem` when the geometry cannot be modelled.
 bool AsBuiltResponse(const FilterDesign& design, const BuildGeometry& geometry,
                      const std::vector<double>& freqGHz, MeasuredResponse& data,
-                     std::string& problem);
+                     std::string& problem, CrossSectionCache* cache = nullptr);
 
 /// How the correction went.
 struct CorrectionResult
@@ -55,10 +55,10 @@ struct CorrectionResult
 /// Solves for each rod's length (symmetric about the middle of the row), the spacings
 /// (symmetric too) and the tap height such that the as-built network's resonators all
 /// resonate at the design's centre, its couplings and external Q are the prototype's.
-/// Newton's method on those n + 1 unknowns with a difference Jacobian, from the design's
-/// dimensions. `corrected` is `drawn` with the new dimensions (box length, rod positions).
-/// False with the reason in `problem` when the geometry cannot be modelled or the iteration
-/// does not converge.
+/// Newton's method on those n + 1 unknowns from the design's dimensions: a difference
+/// Jacobian first, then Broyden's updates of it. `corrected` is `drawn` with the new
+/// dimensions (box length, rod positions). False with the reason in `problem` when the
+/// geometry cannot be modelled or the iteration does not converge.
 bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
                      BuildGeometry& corrected, CorrectionResult& result, std::string& problem);
 

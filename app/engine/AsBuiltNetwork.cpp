@@ -140,7 +140,7 @@ double OpenEndCapacitance(double d, double h, double gap)
 }
 
 bool BuildAsBuiltNetwork(const BuildGeometry& g, double portOhm, AsBuiltNetwork& out,
-                         std::string& problem)
+                         std::string& problem, CrossSectionCache* cache)
 {
     const int n = int(g.rods.size());
     const double depth = g.boxDepthInch * kMetrePerInch;
@@ -216,13 +216,16 @@ bool BuildAsBuiltNetwork(const BuildGeometry& g, double portOhm, AsBuiltNetwork&
     };
 
     AsBuiltNetwork net;
-    std::map<unsigned, std::vector<double>> solved; // by the set of rods present
+    CrossSectionCache local;
+    // Keyed by the cross-section: the box's length and the centres of the rods present.
+    std::map<std::vector<double>, std::vector<double>>& solved =
+        cache != nullptr ? cache->solved : local.solved;
     for (int b = 0; b + 1 < nb; ++b) {
         const double y0 = bounds[size_t(b)];
         const double y1 = bounds[size_t(b + 1)];
         AsBuiltNetwork::Stretch s;
         s.length = y1 - y0;
-        unsigned present = 0;
+        bool present = false;
         RodCrossSection section;
         section.planeSpacing = h;
         section.rodDiameter = d;
@@ -230,16 +233,18 @@ bool BuildAsBuiltNetwork(const BuildGeometry& g, double portOhm, AsBuiltNetwork&
         for (int i = 0; i < n; ++i) {
             const Extent& e = rods[size_t(i)];
             if (e.from <= y0 + kSame && e.to >= y1 - kSame) {
-                present |= 1u << i;
+                present = true;
                 section.centres.push_back(g.rods[size_t(i)].centreInch * kMetrePerInch);
                 s.low.push_back(node[size_t(i) * nb + b]);
                 s.high.push_back(node[size_t(i) * nb + b + 1]);
             }
         }
-        if (present == 0) {
+        if (!present) {
             continue;
         }
-        auto found = solved.find(present);
+        std::vector<double> key = section.centres;
+        key.push_back(boxLength);
+        auto found = solved.find(key);
         if (found == solved.end()) {
             CapacitanceMatrix c;
             if (!SolveCapacitance(section, kPointsPerRod, c)) {
@@ -249,7 +254,7 @@ bool BuildAsBuiltNetwork(const BuildGeometry& g, double portOhm, AsBuiltNetwork&
             for (double& v : c.c) {
                 v *= kLightSpeed;
             }
-            found = solved.emplace(present, c.c).first;
+            found = solved.emplace(std::move(key), c.c).first;
         }
         s.yc = found->second;
         net.stretches.push_back(std::move(s));

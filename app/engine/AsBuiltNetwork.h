@@ -4,6 +4,7 @@
 #include "app/engine/BuildGeometry.h"
 #include "app/engine/FilterNetwork.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,19 @@ struct AsBuiltNetwork
     double portOhm = 50.0;          ///< the connectors' (and the reference) impedance
 };
 
+/// Field solutions already made, by cross-section: a caller that builds many networks of
+/// nearly the same box (the correction) keeps one so that an unchanged cross-section is
+/// solved once.
+struct CrossSectionCache
+{
+    std::map<std::vector<double>, std::vector<double>> solved;
+};
+
 /// Builds the network of `geometry` with ports of `portOhm`. False with the reason in
 /// `problem` when the geometry cannot be modelled (rods that touch, a rod or tap outside the
 /// box, a field solution that fails).
 bool BuildAsBuiltNetwork(const BuildGeometry& geometry, double portOhm, AsBuiltNetwork& network,
-                         std::string& problem);
+                         std::string& problem, CrossSectionCache* cache = nullptr);
 
 /// S-parameters at `freqGHz` with resonators of unloaded Q `qu` (+infinity: lossless). The
 /// group delays are left 0.

@@ -37,14 +37,14 @@ double StripGreenRegularAtSource(double y0, double h)
 
 // The end walls at x = 0 and x = W (when W > 0) as images of the charge at x0: +1 at
 // x0 + 2mW and -1 at -x0 + 2mW for every integer m. The strip's Green function falls off as
-// exp(-pi |dx| / H), so images further than 16 H from the field point add less than 1e-20.
+// exp(-pi |dx| / H), so images further than 10 H from the field point add less than 1e-13.
 template <class Fn> void ForEachImage(double x, double x0, double w, double h, Fn fn)
 {
     if (!(w > 0.0)) {
         fn(x0, 1.0);
         return;
     }
-    const double reach = 16.0 * h;
+    const double reach = 10.0 * h;
     const int m0 = int(std::floor((x - reach) / (2.0 * w))) - 1;
     const int m1 = int(std::ceil((x + reach) / (2.0 * w))) + 1;
     for (int m = m0; m <= m1; ++m) {

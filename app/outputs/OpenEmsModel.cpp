@@ -81,16 +81,24 @@ def main():
     mesh.SetDeltaUnit(1e-3)
     metal = csx.AddMetal('metal')
 
-    lines = {'x': [0.0, BOX_X], 'y': [0.0, BOX_Y], 'z': [0.0, BOX_Z]}
+    # The mesh: lines on every edge that matters (rod surfaces and ends, the feeds, the
+    # ports), cells of `res` in the regions around the rods and feeds, graded up to `coarse`
+    # elsewhere. Edges closer than half a cell share a line (their mean), so no sliver cell
+    # shrinks the time step.
+    size = {'x': BOX_X, 'y': BOX_Y, 'z': BOX_Z}
+    key = {axis: [0.0, size[axis]] for axis in 'xyz'}
+    regions = {axis: [] for axis in 'xyz'}
 
     def fine(axis, a, b):
-        a = max(a, 0.0)
-        b = min(b, {'x': BOX_X, 'y': BOX_Y, 'z': BOX_Z}[axis])
-        lines[axis].extend(np.arange(a, b + 0.5 * res, res).tolist())
+        a, b = max(a, 0.0), min(b, size[axis])
+        if b > a:
+            regions[axis].append((a, b))
+            key[axis].extend([a, b])
 
     zc = BOX_Z / 2.0
     r = ROD_DIAMETER / 2.0
     fine('z', zc - r - 3 * res, zc + r + 3 * res)
+    key['z'].extend([zc - r, zc, zc + r])
     for x, length, wall in RODS:
         if wall == 'A':
             start, stop = 0.0, length
@@ -98,38 +106,65 @@ def main():
             start, stop = BOX_Y - length, BOX_Y
         metal.AddCylinder([x, start, zc], [x, stop, zc], r)
         fine('x', x - r - 3 * res, x + r + 3 * res)
+        key['x'].extend([x - r, x, x + r])
         end = stop if wall == 'A' else start
         fine('y', end - 3 * res, end + 3 * res)
+        key['y'].append(end)
 
     ports = []
     for number, (x, length, wall) in ((1, RODS[0]), (2, RODS[-1])):
         y = TAP if wall == 'A' else BOX_Y - TAP
-        fine('y', y - LEAD - 2 * res, y + LEAD + 2 * res)
+        side = LEAD / 2.0
+        fine('y', y - side - 3 * res, y + side + 3 * res)
+        key['y'].extend([y - side, y + side])
         if FEED == 'wall':
-            side = LEAD / 2.0
             wall_x = 0.0 if number == 1 else BOX_X
             inward = 1.0 if number == 1 else -1.0
             metal.AddBox([wall_x + inward * gap, y - side, zc - side], [x, y + side, zc + side])
-            fine('x', min(wall_x, wall_x + inward * 4 * gap), max(wall_x, wall_x + inward * 4 * gap))
+            fine('x', min(wall_x, x), max(wall_x, x))
+            key['x'].append(wall_x + inward * gap)
+            key['z'].extend([zc - side, zc + side])
             port = fdtd.AddLumpedPort(number, Z_PORT, [wall_x, y - side, zc - side],
                                       [wall_x + inward * gap, y + side, zc + side], 'x',
                                       1.0 if number == 1 else 0.0)
         else:
-            side = LEAD / 2.0
             metal.AddCylinder([x, y, gap], [x, y, zc], side)
-            fine('z', 0.0, gap + 2 * res)
+            fine('z', 0.0, zc)
+            key['z'].append(gap)
+            key['x'].extend([x - side, x + side])
             port = fdtd.AddLumpedPort(number, Z_PORT, [x - side, y - side, 0.0],
                                       [x + side, y + side, gap], 'z',
                                       1.0 if number == 1 else 0.0)
         ports.append(port)
 
+    def axis_lines(axis):
+        groups = []
+        for v in sorted(key[axis]):
+            if groups and v - groups[-1][-1] < 0.5 * res:
+                groups[-1].append(v)
+            else:
+                groups.append([v])
+        edges = []
+        for g in groups:
+            bounds = [v for v in g if v in (0.0, size[axis])]
+            edges.append(bounds[0] if bounds else sum(g) / len(g))
+        out = list(edges)
+        for a, b in zip(edges, edges[1:]):
+            middle = 0.5 * (a + b)
+            if any(lo <= middle <= hi for lo, hi in regions[axis]):
+                count = int(np.ceil((b - a) / res - 1e-9))
+                out.extend(np.linspace(a, b, count + 1)[1:-1].tolist())
+        return sorted(out)
+
     for axis in 'xyz':
-        mesh.AddLine(axis, sorted(set(round(v, 6) for v in lines[axis])))
+        mesh.AddLine(axis, axis_lines(axis))
         mesh.SmoothMeshLines(axis, coarse, 1.4)
     cells = [len(mesh.GetLines(axis)) for axis in 'xyz']
     print('mesh %d x %d x %d = %d cells' % (cells[0], cells[1], cells[2],
                                             cells[0] * cells[1] * cells[2]))
 
+    # The structure as openEMS sees it, for AppCSXCAD or a check of the geometry.
+    csx.Write2XML(os.path.join(out, STEM + '.xml'))
     fdtd.Run(sim_path, cleanup=True, verbose=0, numThreads=args.threads)
 
     f = np.linspace(F_LOW_HZ, F_HIGH_HZ, args.points)

@@ -14,7 +14,7 @@ struct FilterDesign;
 /// The script for `geometry` (lengths in inches), sweeping the design's own sweep. The script
 /// takes its mesh resolution at the rods (mm, default 0.5), the folder for its results, a
 /// limit on the time steps and the end criterion from its command line (--help lists them),
-/// and writes STEM.csv ("MHz,S11 re,S11 im,S21 re,S21 im") and STEM.s2p there, STEM being
-/// `stem`.
+/// and writes STEM.csv ("MHz,S11 re,S11 im,S21 re,S21 im"), STEM.s2p and the structure as
+/// STEM.xml there, STEM being `stem`.
 std::string OpenEmsScriptText(const FilterDesign& design, const BuildGeometry& geometry,
                               const std::string& stem);
