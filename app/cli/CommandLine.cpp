@@ -83,7 +83,8 @@ std::string ListedName(const std::string& name)
 // calculator reads them when the configuration is chosen, then formatted as the calculator
 // formats its fields. Returns kExitOk, or the exit status with the message on err: a file
 // that cannot be read is a failure, a missing configuration or a broken text a usage error.
-int ConfigParms(const CommandLineOptions& options, std::string& parms, std::ostream& err)
+int ConfigParms(const CommandLineOptions& options, std::string& parms, BuildChoice& choice,
+                std::ostream& err)
 {
     ConfigFile file(options.configDir);
     std::string error;
@@ -109,6 +110,7 @@ int ConfigParms(const CommandLineOptions& options, std::string& parms, std::ostr
         return kExitUsage;
     }
     parms = BuildParms(inputs);
+    choice = file.GetBuildChoice(index);
     return kExitOk;
 }
 
@@ -157,16 +159,20 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
     // The same path the calculator takes: the parameter text, then one computation of it
     // that every output reads.
     std::string parms;
+    BuildChoice choice;
     if (options.config) {
-        if (const int status = ConfigParms(options, parms, err); status != kExitOk) {
+        if (const int status = ConfigParms(options, parms, choice, err); status != kExitOk) {
             return status;
         }
     } else {
         parms = options.parms ? *options.parms : BuildParms(options.inputs);
     }
+    // The options name the build choice; what they leave open, the configuration decides.
+    choice.feed = options.feed.value_or(choice.feed);
+    choice.corrected = choice.corrected || options.correct;
     std::string status;
     const std::shared_ptr<const ComputedDesign> design =
-        ComputedDesign::Compute(parms, options.unit, status, {options.feed, options.correct});
+        ComputedDesign::Compute(parms, options.unit, status, choice);
     if (!design) {
         err << status << "\n";
         return kExitUsage;

@@ -56,12 +56,13 @@ struct CommandLineOptions
     unsigned unreadableInputs = 0;
     /// The first input (in validation order) whose value was not a number.
     std::optional<DesignInput> unreadableInput;
-    NetworkOptions network;         ///< the network outputs and their sweep
-    FeedKind feed = FeedKind::Wall; ///< how the feeds are built
-    bool correct = false;           ///< dimensions corrected for the box as built
-    bool asBuilt = false;           ///< print the as-built summary
-    std::string geometryPath;       ///< the physical model as JSON, empty for none
-    std::string openEmsPath;        ///< the openEMS script to write, empty for none
+    NetworkOptions network; ///< the network outputs and their sweep
+    /// How the feeds are built; when not given, a stored configuration's choice or the wall.
+    std::optional<FeedKind> feed;
+    bool correct = false;     ///< dimensions corrected for the box as built
+    bool asBuilt = false;     ///< print the as-built summary
+    std::string geometryPath; ///< the physical model as JSON, empty for none
+    std::string openEmsPath;  ///< the openEMS script to write, empty for none
 };
 
 /// The groups of the options, in the order the help and the manual page show them.

@@ -210,6 +210,20 @@ bool ConfigFile::GetParms(int index, std::string& parms) const
     return true;
 }
 
+BuildChoice ConfigFile::GetBuildChoice(int index) const
+{
+    BuildChoice choice;
+    if (index < 0 || index >= Count()) {
+        return choice;
+    }
+    ZString value;
+    m_ini->Get(m_sections[index], ZStr("Feed"), value, ZStr("wall"));
+    choice.feed = ToStdString(value.Str()) == "cover" ? FeedKind::Cover : FeedKind::Wall;
+    m_ini->Get(m_sections[index], ZStr("Corrected"), value, ZStr("0"));
+    choice.corrected = ToStdString(value.Str()) == "1";
+    return choice;
+}
+
 int ConfigFile::Recent() const
 {
     ZString recent;
@@ -235,6 +249,29 @@ void ConfigFile::SetParms(int index, const std::string& parms)
     const Change change{ToStdString(m_sections[index].Str()), "Parms", parms, ""};
     Apply(*m_ini, change);
     m_changes.push_back(change);
+}
+
+void ConfigFile::SetBuildChoice(int index, const BuildChoice& choice)
+{
+    if (index < 0 || index >= Count()) {
+        return;
+    }
+    const std::string section = ToStdString(m_sections[index].Str());
+    const std::pair<const char*, std::string> keys[] = {
+        {"Feed", FeedKindName(choice.feed)},
+        {"Corrected", choice.corrected ? "1" : "0"},
+    };
+    const bool isDefault = choice.feed == FeedKind::Wall && !choice.corrected;
+    for (const auto& [key, value] : keys) {
+        ZString stored;
+        const bool present = m_ini->Get(m_sections[index], ZStr(key), stored, ZStr(""));
+        if ((isDefault && !present) || (present && ToStdString(stored.Str()) == value)) {
+            continue;
+        }
+        const Change change{section, key, value, ""};
+        Apply(*m_ini, change);
+        m_changes.push_back(change);
+    }
 }
 
 std::string ConfigFile::Create(const std::string& name, const std::string& parms)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/ConfigParms.h"
 #include "base/XArray.h"
 #include "base/ZIni.h"
@@ -57,6 +58,11 @@ public:
     int IndexOf(const std::string& section) const;
     /// The stored parameter text of configuration `index`; false when it has no "Parms".
     bool GetParms(int index, std::string& parms) const;
+    /// How configuration `index` is built: its "Feed" ("wall" or "cover") and "Corrected"
+    /// ("1") keys. These live beside "Parms" rather than in it, because a parameter text of
+    /// more than its ten parts is refused by the readers of the file. Absent keys (every file
+    /// written before they existed) mean a wall feed and uncorrected dimensions.
+    BuildChoice GetBuildChoice(int index) const;
     /// The configuration "Recent" names, -1 for none.
     int Recent() const;
 
@@ -64,6 +70,9 @@ public:
     /// list changes nothing.
     void SetRecent(int index);
     void SetParms(int index, const std::string& parms);
+    /// Stores the build choice of configuration `index`. A default choice is written only
+    /// over keys already there, so configurations that never left it keep their old form.
+    void SetBuildChoice(int index, const BuildChoice& choice);
     /// Adds a configuration in the first section C_1..C_999 free in memory and returns that
     /// section; empty when every section is in use. Save may place it in another section
     /// (the first free in the file as it is then); `Save` returns where it went.

@@ -603,4 +603,73 @@ TEST(CommandLineTest, EveryOutputReadsOneComputedDesign)
     EXPECT_EQ(SynthesisCount() - before, 1);
 }
 
+TEST(CommandLineTest, FiltersAsBuiltDrawnOrCorrected)
+{
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const long before = SynthesisCount();
+    const Outcome run =
+        Tessera({"--correct", "--as-built", "--report", "--geometry", folder.File("g.json"),
+                 "--openems", folder.File("m.py"), "--dxf", folder.File("c.dxf")});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(SynthesisCount() - before, 1);
+    EXPECT_NE(run.out.find("Corrected for the box as built (wall feed):\n"), std::string::npos);
+    EXPECT_NE(run.out.find("As built: wall feed, corrected dimensions, lossless\n"),
+              std::string::npos);
+    const std::string json = ReadFile(folder.File("g.json"));
+    EXPECT_NE(json.find("\"corrected\": true"), std::string::npos);
+    EXPECT_NE(json.find("\"number\": 5,"), std::string::npos);
+    // The script builds what the geometry file states: the same tap, to the micrometre.
+    const std::string script = ReadFile(folder.File("m.py"));
+    const std::size_t tapAt = json.find("\"tapHeight\": ");
+    ASSERT_NE(tapAt, std::string::npos);
+    const double tap = std::stod(json.substr(tapAt + 13));
+    const std::size_t scriptTap = script.find("\nTAP = ");
+    ASSERT_NE(scriptTap, std::string::npos);
+    EXPECT_NEAR(std::stod(script.substr(scriptTap + 7)), tap, 1e-3);
+    EXPECT_NE(script.find("FEED = 'wall'"), std::string::npos);
+
+    // A stored configuration keeps its build choice beside its parameter text; the options
+    // still decide what they name.
+    const std::string dir = folder.File("stored");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    std::ofstream(dir + "/Tessera.ini", std::ios::binary)
+        << "[C_1]\r\nName = pin\r\nParms = "
+           "ele=5\t&rip=1\t&fzmc=1200&bwmc=70&R=50\t&H=20\t&D=8\t&E=25\t&NFR=200&STP=1.4\r\n"
+           "Feed = cover\r\nCorrected = 1\r\n";
+    auto stored = [&](std::vector<std::string> args) {
+        CommandLineOptions options;
+        std::string error;
+        EXPECT_TRUE(ParseCommandLine(args, options, error)) << error;
+        options.configDir = dir;
+        return Execute(options);
+    };
+    EXPECT_NE(stored({"--config", "pin"}).out.find("Corrected for the box as built (cover feed)"),
+              std::string::npos);
+    EXPECT_NE(stored({"--config", "pin", "--feed", "wall"})
+                  .out.find("Corrected for the box as built (wall feed)"),
+              std::string::npos);
+
+    // Refused: unknown feeds and file kinds, and a band too wide for a coupled-resonator
+    // filter, which cannot be corrected; nothing is written then.
+    const struct
+    {
+        std::vector<std::string> args;
+        const char* error;
+    } refused[] = {
+        {{"--feed", "side"}, "tessera: option '--feed' needs 'wall' or 'cover'\n"},
+        {{"--openems", "m.txt"}, "tessera: option '--openems' needs a file name ending in .py\n"},
+        {{"--geometry", "g.txt"},
+         "tessera: option '--geometry' needs a file name ending in .json\n"},
+        {{"--bw", "900", "--correct", "--geometry", folder.File("wide.json")},
+         "tessera: cannot correct the dimensions: the correction did not converge\n"},
+    };
+    for (const auto& r : refused) {
+        const Outcome failed = Tessera(r.args);
+        EXPECT_EQ(failed.status, kExitUsage) << r.error;
+        EXPECT_EQ(failed.err.substr(0, std::string(r.error).size()), r.error);
+    }
+    EXPECT_NE(::access(folder.File("wide.json").c_str(), F_OK), 0);
+}
+
 } // namespace
