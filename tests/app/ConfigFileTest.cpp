@@ -69,6 +69,27 @@ TEST(ConfigFileTest, TwoWritersOnOneFileLoseNothing)
     ASSERT_TRUE(c.GetParms(0, parms));
     EXPECT_EQ(parms, kParmsB);
     EXPECT_EQ(c.Recent(), 3);
+
+    // A build choice travels beside the parameter text; a default one adds no keys, so
+    // configurations that never left it keep the form older readers know.
+    const std::string before = folder.Read("Tessera.ini");
+    c.SetBuildChoice(1, BuildChoice{});
+    ASSERT_TRUE(c.Save(error)) << error;
+    EXPECT_EQ(folder.Read("Tessera.ini"), before);
+    c.SetBuildChoice(1, BuildChoice{FeedKind::Cover, true});
+    ASSERT_TRUE(c.Save(error)) << error;
+    ConfigFile d(folder.Path());
+    ASSERT_TRUE(d.Load(error));
+    EXPECT_EQ(d.GetBuildChoice(1).feed, FeedKind::Cover);
+    EXPECT_TRUE(d.GetBuildChoice(1).corrected);
+    EXPECT_EQ(d.GetBuildChoice(0).feed, FeedKind::Wall);
+    EXPECT_FALSE(d.GetBuildChoice(0).corrected);
+    d.SetBuildChoice(1, BuildChoice{});
+    ASSERT_TRUE(d.Save(error)) << error;
+    ConfigFile e(folder.Path());
+    ASSERT_TRUE(e.Load(error));
+    EXPECT_FALSE(e.GetBuildChoice(1).corrected);
+    EXPECT_EQ(e.GetBuildChoice(1).feed, FeedKind::Wall);
 }
 
 TEST(ConfigFileTest, KillDuringALockedSaveLeavesTheFileWholeAndUnlocked)
