@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "TestDesigns.h"
 #include "app/engine/AsBuiltDesign.h"
 #include "app/engine/AsBuiltNetwork.h"
 #include "app/engine/ComputedDesign.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sstream>
 
 namespace {
 
@@ -180,6 +182,92 @@ TEST(AsBuiltTest, GeometriesThatCannotBeBuiltAreRefusedWithAReason)
     ASSERT_TRUE(computed->BuildProblem());
     EXPECT_FALSE(computed->Corrected());
     EXPECT_EQ(computed->CorrectionProblem().value_or(""), "the design cannot be built as drawn");
+}
+
+// Full-wave simulations (openEMS, 0.5 mm cells at the rods, energy down 40 dB) of the scripts
+// `tessera --openems` writes, kept as data: runs.txt names each run's inputs, feed and
+// whether its dimensions were corrected; NAME.csv holds its S11 and S21.
+struct SimulatedRun
+{
+    std::string name;
+    DesignInputs inputs;
+    BuildChoice choice;
+};
+
+std::vector<SimulatedRun> SimulatedRuns()
+{
+    std::vector<SimulatedRun> runs;
+    std::istringstream lines(ReadTestData("openems/runs.txt"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::istringstream in(line);
+        SimulatedRun run;
+        std::string feed;
+        std::string corrected;
+        DesignInputs& d = run.inputs;
+        in >> run.name >> feed >> corrected >> d.ele >> d.rip >> d.fzmc >> d.bwmc >> d.H >> d.D >>
+            d.E;
+        EXPECT_FALSE(in.fail()) << line;
+        run.choice.feed = feed == "cover" ? FeedKind::Cover : FeedKind::Wall;
+        run.choice.corrected = corrected == "corrected";
+        runs.push_back(run);
+    }
+    return runs;
+}
+
+MeasuredResponse SimulatedResponse(const std::string& name)
+{
+    MeasuredResponse data;
+    std::istringstream lines(ReadTestData("openems/" + name + ".csv"));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "MHz,S11 re,S11 im,S21 re,S21 im") << name;
+    while (std::getline(lines, line)) {
+        double v[5];
+        char comma;
+        std::istringstream in(line);
+        in >> v[0] >> comma >> v[1] >> comma >> v[2] >> comma >> v[3] >> comma >> v[4];
+        EXPECT_FALSE(in.fail()) << line;
+        data.freqGHz.push_back(v[0] / 1000.0);
+        data.s11.emplace_back(v[1], v[2]);
+        data.s21.emplace_back(v[3], v[4]);
+    }
+    return data;
+}
+
+TEST(AsBuiltTest, ModelAgreesWithFullWaveSimulations)
+{
+    const std::vector<SimulatedRun> runs = SimulatedRuns();
+    ASSERT_GE(runs.size(), 5u);
+    for (const SimulatedRun& run : runs) {
+        const auto design = Computed(run.inputs, run.choice);
+        ASSERT_EQ(design->Corrected(), run.choice.corrected) << run.name;
+        const FilterDesign& d = design->Design();
+        const MeasuredResponse simulated = SimulatedResponse(run.name);
+        MeasuredResponse modelled;
+        std::string problem;
+        ASSERT_TRUE(AsBuiltResponse(d, design->Geometry(), simulated.freqGHz, modelled, problem));
+        AsBuiltSummary sim;
+        AsBuiltSummary model;
+        ASSERT_TRUE(SummarizeResponse(d, simulated, sim)) << run.name;
+        ASSERT_TRUE(SummarizeResponse(d, modelled, model)) << run.name;
+        EXPECT_NEAR(sim.centreMHz / model.centreMHz, 1.0, 0.003) << run.name;
+        ASSERT_EQ(sim.coupling.size(), model.coupling.size());
+        for (size_t i = 0; i < sim.coupling.size(); ++i) {
+            EXPECT_NEAR(sim.coupling[i] / model.coupling[i], 1.0, 0.03) << run.name << " k" << i;
+        }
+        EXPECT_NEAR(sim.qe1 / model.qe1, 1.0, 0.10) << run.name;
+        EXPECT_NEAR(sim.qen / model.qen, 1.0, 0.10) << run.name;
+        // Built to the corrected dimensions, the filter meets its specification.
+        if (run.choice.corrected) {
+            EXPECT_LE(sim.rippleDb, run.inputs.rip + 0.5) << run.name;
+            EXPECT_GE(sim.returnLossDb, 5.0) << run.name;
+            EXPECT_NEAR(sim.centreMHz / run.inputs.fzmc, 1.0, 0.004) << run.name;
+        }
+    }
 }
 
 } // namespace
