@@ -167,9 +167,14 @@ LeftColumns PlaceLeftColumns(SheetCanvas& c, const BuildGeometry& g, LengthUnit 
     return cols;
 }
 
-// Right of the box only the feed connector stands outside the wall.
-double RightColumnsWidth()
+// Right of the box stands the wall feed's connector outside the wall; with the cover feed
+// the last rod's tap is dimensioned there instead, its value right of the line.
+double RightColumnsWidth(SheetCanvas& c, const BuildGeometry& g, LengthUnit unit)
 {
+    if (g.feed == FeedKind::Cover) {
+        return kWall + kColumnGap + kTextGap +
+               c.TextWidth(LengthText(g.tapInch, unit), SheetFont::Normal);
+    }
     return kWall + 8.0 + kColumnGap;
 }
 
@@ -179,7 +184,7 @@ double FittingRatio(const ComputedDesign& build, SheetCanvas& c, LengthUnit unit
 {
     const BuildGeometry& g = build.Geometry();
     const LeftColumns left = PlaceLeftColumns(c, g, unit, 0.0);
-    const double width = kAreaRight - kAreaLeft - left.width - RightColumnsWidth();
+    const double width = kAreaRight - kAreaLeft - left.width - RightColumnsWidth(c, g, unit);
     const double rows = kFirstRow + double(g.rods.size() + 1) * kRowPitch + 6.0;
     const double height = kFooterTop - kHeaderBottom - kSideViewTop - 2.0 * kWall - kBetweenViews -
                           2.0 * kWall - rows;
@@ -316,7 +321,8 @@ private:
         const LeftColumns cols0 = PlaceLeftColumns(m_canvas, m_geometry, m_unit, 0.0);
         const double boxWidth = Points(m_geometry.boxLengthInch);
         // The views stand centred in the room the dimension columns leave.
-        const double room = kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth();
+        const double room =
+            kAreaRight - kAreaLeft - cols0.width - RightColumnsWidth(m_canvas, m_geometry, m_unit);
         m_left = kAreaLeft + cols0.width + std::max(0.0, (room - boxWidth) / 2.0);
         m_cols = PlaceLeftColumns(m_canvas, m_geometry, m_unit, m_left);
         m_right = m_left + boxWidth;
@@ -336,6 +342,13 @@ private:
     }
 
     double RodX(const BuildRod& rod) const { return m_left + Points(rod.centreInch); }
+
+    // The connector's hole, as the parts drawing drills it: never wider than half the
+    // ground-plane spacing.
+    double ConnectorHoleInch() const
+    {
+        return std::min(kConnectorHoleInch, m_geometry.groundPlaneInch / 2.0);
+    }
 
     // The box walls as grey bands outside the inside outline.
     void Walls(double top, double bottom)
@@ -386,6 +399,40 @@ private:
             m_canvas.Text(x1 + r + kArrowLength + 6.0, lineY - kTextGap, dia, SheetFont::Normal,
                           TextAnchor::Left);
         }
+        SideViewFeeds(cy, r);
+    }
+
+    // The feeds seen along the rods. The wall feed's lead runs level with the rods' axes
+    // from the connector on the end wall to the end rod; the cover feed's pin stands under
+    // the end rod's axis, from the connector on the lower ground plane up to the rod.
+    void SideViewFeeds(double cy, double r)
+    {
+        const double inside = m_sideBottom - m_sideTop;
+        for (const BuildRod* rod : {&m_geometry.rods.front(), &m_geometry.rods.back()}) {
+            const double x = RodX(*rod);
+            if (m_geometry.feed == FeedKind::Cover) {
+                m_canvas.Line(x, m_sideBottom, x, cy + r, SheetPen::Outline);
+                m_canvas.FillRectangle(x - 4.0, m_sideBottom + kWall, 8.0, 5.0, 60);
+                continue;
+            }
+            const bool first = rod == &m_geometry.rods.front();
+            const double wall = first ? m_left : m_right;
+            const double edge = first ? x - r : x + r;
+            LeadBar(wall, edge, cy);
+            // The connector no taller than the box, clear of the extension lines of H.
+            const double half = std::clamp(inside / 2.0 - 1.0, 1.0, 4.0);
+            const double outside = first ? wall - kWall - 6.0 : wall + kWall;
+            m_canvas.FillRectangle(outside, cy - half, 6.0, 2.0 * half, 60);
+        }
+    }
+
+    // The wall feed's square lead from the end wall's inside face to the rod's surface at
+    // the height y, drawn to scale.
+    void LeadBar(double wall, double edge, double y)
+    {
+        const double side = Points(m_geometry.leadSizeInch);
+        m_canvas.Rectangle(std::min(wall, edge), y - side / 2.0, std::fabs(edge - wall), side,
+                           SheetPen::Outline);
     }
 
     double GroundY(GroundWall wall) const { return wall == GroundWall::A ? m_boxBottom : m_boxTop; }
@@ -410,15 +457,21 @@ private:
             m_canvas.Rectangle(x - halfD, std::min(ground, open), 2 * halfD,
                                std::fabs(open - ground), SheetPen::Outline);
             m_canvas.Line(x, ground, x, open + (open < ground ? -3.0 : 3.0), SheetPen::Centre);
-            if (rod.fed) {
+            if (rod.fed && m_geometry.feed == FeedKind::Wall) {
                 // The feed: from the connector on the end wall to the tap on the end rod.
                 const double y = AlongRod(rod, m_geometry.tapInch);
                 const bool first = rod.number == 1;
                 const double wall = first ? m_left : m_right;
                 const double edge = first ? x - halfD : x + halfD;
-                m_canvas.Line(wall, y, edge, y, SheetPen::Outline);
+                LeadBar(wall, edge, y);
                 const double outside = first ? wall - kWall - 6.0 : wall + kWall;
                 m_canvas.FillRectangle(outside, y - 4.0, 6.0, 8.0, 60);
+            } else if (rod.fed) {
+                // The connector's hole in the cover, under the tap: its centre on the rod's
+                // axis, marked across the rod so that it can be measured from outside it.
+                const double y = AlongRod(rod, m_geometry.tapInch);
+                m_canvas.Circle(x, y, Points(ConnectorHoleInch()) / 2.0, SheetPen::Thin);
+                m_canvas.Line(x - halfD - 4.0, y, x + halfD + 4.0, y, SheetPen::Centre);
             }
         }
         // The wall names at the outer corners on the left: above wall B and below wall A,
@@ -428,6 +481,17 @@ private:
                       TextAnchor::Right);
         m_canvas.Text(labelX, m_boxBottom + kWall + 3.0 + m_canvas.Ascent(SheetFont::Normal),
                       "wall A", SheetFont::Normal, TextAnchor::Right);
+        // What the feed symbols stand for, beside the view's heading.
+        const std::string n = std::to_string(m_geometry.rods.back().number);
+        const std::string note =
+            m_geometry.feed == FeedKind::Wall
+                ? "Wall feed: SMA connector (grey) on each end wall, square lead at the tap "
+                  "across to rods 1 and " +
+                      n
+                : "Cover feed: SMA connector in the cover under the tap of rods 1 and " + n +
+                      " (circle: its hole), the pin up to the rod";
+        m_canvas.Text(kAreaLeft + m_canvas.TextWidth("TOP VIEW", SheetFont::Heading) + 10.0,
+                      m_boxTop - kWall - 16.0, note, SheetFont::Small, TextAnchor::Left);
     }
 
     void TopViewDimensions()
@@ -441,24 +505,39 @@ private:
         m_draft.ExtensionLeft(m_boxBottom, outerLeft, m_cols.depthX);
         m_draft.Vertical(m_boxTop, m_boxBottom, m_cols.depthX, LengthLabel(m_geometry.boxDepthInch),
                          TextAnchor::Right);
-        const double endOpen = AlongRod(first, m_geometry.endRodLengthInch);
+        const double endOpen = AlongRod(first, first.lengthInch);
         m_draft.ExtensionLeft(endOpen, RodX(first) - halfD, m_cols.endRodX);
-        m_draft.Vertical(endOpen, m_boxBottom, m_cols.endRodX,
-                         LengthLabel(m_geometry.endRodLengthInch), TextAnchor::Right);
+        m_draft.Vertical(endOpen, m_boxBottom, m_cols.endRodX, LengthLabel(first.lengthInch),
+                         TextAnchor::Right);
+        // The tap, from the connector of the wall feed or from the hole in the cover on the
+        // rod; with the cover feed the last rod's hole is dimensioned on the right as well, as
+        // it may lie on the other wall.
         const double tap = AlongRod(first, m_geometry.tapInch);
-        m_draft.ExtensionLeft(tap, outerLeft - 6.0, m_cols.tapX);
+        const bool cover = m_geometry.feed == FeedKind::Cover;
+        m_draft.ExtensionLeft(tap, cover ? RodX(first) - halfD : outerLeft - 6.0, m_cols.tapX);
         m_draft.Vertical(tap, m_boxBottom, m_cols.tapX, LengthLabel(m_geometry.tapInch),
                          TextAnchor::Right);
+        if (cover) {
+            const BuildRod& last = m_geometry.rods.back();
+            const double lastTap = AlongRod(last, m_geometry.tapInch);
+            const double lineX = m_right + kWall + kColumnGap;
+            const double ground = GroundY(last.ground);
+            m_draft.ExtensionRight(ground, m_right + kWall, lineX);
+            m_draft.ExtensionRight(lastTap, RodX(last) + halfD, lineX);
+            m_draft.Vertical(std::min(ground, lastTap), std::max(ground, lastTap), lineX,
+                             LengthLabel(m_geometry.tapInch), TextAnchor::Left);
+        }
 
-        // An interior rod's length, on the rod next to the last: from outside the box its
-        // extension lines would cross the last rod and run along its tap, so the dimension
-        // stands in the cavity beside the rod, its value between the two rods. Where the value
-        // does not fit there, the rod table gives it.
+        // The length of the rod next to the last: from outside the box its extension lines
+        // would cross the last rod and run along its tap, so the dimension stands in the
+        // cavity beside the rod, its value between the two rods. It gives that rod's own
+        // length, as corrected rods differ one from another; the rod table gives every rod's,
+        // and this one's too where the value does not fit.
         if (m_geometry.rods.size() >= 3) {
             const BuildRod& rod = m_geometry.rods[m_geometry.rods.size() - 2];
             const double edge = RodX(rod) + halfD;
             const double room = RodX(m_geometry.rods.back()) - halfD - edge;
-            const std::string value = LengthLabel(m_geometry.interiorRodLengthInch);
+            const std::string value = LengthLabel(rod.lengthInch);
             const double x = edge + std::min(6.0, room / 4.0);
             if (x + kTextGap + m_canvas.TextWidth(value, SheetFont::Normal) + kTextGap <=
                 edge + room) {
@@ -586,6 +665,34 @@ private:
             m_canvas.Text(kInfoLeft, y, note, SheetFont::Small, TextAnchor::Left);
             y += 8.0;
         }
+        FeedInformation(y + 8.0);
+    }
+
+    // How the feeds are built and where the cover's connector holes are drilled, and whether
+    // the dimensions are corrected for that construction.
+    void FeedInformation(double y)
+    {
+        m_canvas.Text(kInfoLeft, y, "FEED (" + std::string(LengthUnitName(m_unit)) + ")",
+                      SheetFont::Heading, TextAnchor::Left);
+        y += 13.0;
+        const std::string hole = "\xC3\x98" + LengthLabel(ConnectorHoleInch());
+        const std::string lead =
+            LengthLabel(m_geometry.leadSizeInch) + " x " + LengthLabel(m_geometry.leadLengthInch);
+        if (m_geometry.feed == FeedKind::Wall) {
+            Row(y, "Connector", "SMA in each end wall");
+            Row(y, "Hole in the end wall, at the tap", hole);
+            Row(y, "Lead, square: side x length", lead);
+        } else {
+            Row(y, "Connector", "SMA in the cover");
+            Row(y, "Hole in the cover, under each tap", hole);
+            for (const BuildRod* rod : {&m_geometry.rods.front(), &m_geometry.rods.back()}) {
+                const char* wall = rod->ground == GroundWall::A ? "A" : "B";
+                Row(y, "Hole " + std::to_string(rod->number) + " from end wall / wall " + wall,
+                    LengthLabel(rod->centreInch) + " / " + LengthLabel(m_geometry.tapInch));
+            }
+            Row(y, "Pin: diameter x length", "\xC3\x98" + lead);
+        }
+        Row(y, "Dimensions", m_build.Corrected() ? "corrected for this feed" : "design equations");
     }
 
     void Parameters()

@@ -10,8 +10,9 @@ class SheetCanvas;
 class ComputedDesign;
 
 // The build sheet: one A4 landscape page with the box and its rods drawn to scale and
-// dimensioned, a side view, the parts table and the design it came from. Written as PDF or
-// SVG; the same entry point writes the workshop's DXF drawing.
+// dimensioned, a side view, the chosen feed (connector, lead or pin, and the connector's
+// hole), the parts table and the design it came from. Written as PDF or SVG; the same entry
+// point writes the workshop's DXF drawing.
 
 /// A4 landscape in points.
 inline constexpr double kSheetWidthPt = 842.0;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <sstream>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr int kColourTop = 7;   // white / black
 constexpr int kColourWalls = 5; // blue
 constexpr int kColourEnds = 3;  // green
 constexpr int kColourDims = 1;  // red
+constexpr int kColourCover = 6; // magenta
 
 // The DXF library writes only to a named file: it gets a private temporary file, which is
 // read back and removed, so that the caller stores the drawing like every other output.
@@ -126,7 +128,8 @@ private:
     LengthUnit m_unit;
 };
 
-void WriteTables(DL_Dxf& dxf, DL_WriterA& dw)
+// The layer table lists the layers the drawing uses: the cover only with the cover feed.
+void WriteTables(DL_Dxf& dxf, DL_WriterA& dw, FeedKind feed)
 {
     dw.sectionTables();
     dxf.writeVPort(dw);
@@ -135,12 +138,15 @@ void WriteTables(DL_Dxf& dxf, DL_WriterA& dw)
     dxf.writeLinetype(dw, DL_LinetypeData("BYLAYER", "BYLAYER", 0, 0, 0.0));
     dxf.writeLinetype(dw, DL_LinetypeData("CONTINUOUS", "Continuous", 0, 0, 0.0));
     dw.tableEnd();
-    const std::pair<const char*, int> layers[] = {{"0", kColourTop},
-                                                  {"TOP", kColourTop},
-                                                  {"GROUNDWALLS", kColourWalls},
-                                                  {"ENDWALLS", kColourEnds},
-                                                  {"DIMS", kColourDims}};
-    dw.tableLayers(int(std::size(layers)));
+    std::vector<std::pair<const char*, int>> layers = {{"0", kColourTop},
+                                                       {"TOP", kColourTop},
+                                                       {"GROUNDWALLS", kColourWalls},
+                                                       {"ENDWALLS", kColourEnds},
+                                                       {"DIMS", kColourDims}};
+    if (feed == FeedKind::Cover) {
+        layers.emplace_back("COVER", kColourCover);
+    }
+    dw.tableLayers(int(layers.size()));
     for (const auto& layer : layers) {
         dxf.writeLayer(dw, DL_LayerData(layer.first, 0),
                        DL_Attributes("", layer.second, 100, "CONTINUOUS", 1.0));
@@ -216,26 +222,34 @@ void WriteEntities(DxfOut& out, const BuildGeometry& geometry, LengthUnit unit)
     out.Dimension(0.0, wallY[0] - textHeight * 3.5, boxLength, wallY[0] - textHeight * 3.5,
                   textHeight, lengthText(geometry.boxLengthInch));
 
-    // End walls, folded out to the left and right; the connector level with the tap.
+    // End walls, folded out to the left and right; the wall feed's connector level with the
+    // tap.
     const BuildRod& first = geometry.rods.front();
     const BuildRod& last = geometry.rods.back();
     const auto tapY = [&](const BuildRod& rod) {
         return rod.ground == GroundWall::A ? tap : boxDepth - tap;
     };
+    const auto wallName = [](const BuildRod& rod) {
+        return rod.ground == GroundWall::A ? "A" : "B";
+    };
+    const std::string holeText = "%%c" + FixedText(connectorHole, unit == LengthUnit::Inch ? 3 : 1);
+    const bool wallFeed = geometry.feed == FeedKind::Wall;
     const double endX[] = {-gap - height, boxLength + gap};
     const BuildRod* fedRod[] = {&first, &last};
     for (int e = 0; e < 2; ++e) {
         out.Rect("ENDWALLS", endX[e], 0.0, height, boxDepth);
-        const double y = tapY(*fedRod[e]);
-        out.Circle("ENDWALLS", endX[e] + height / 2, y, connectorHole / 2);
-        const char* from = fedRod[e]->ground == GroundWall::A ? "A" : "B";
+        if (wallFeed) {
+            out.Circle("ENDWALLS", endX[e] + height / 2, tapY(*fedRod[e]), connectorHole / 2);
+        }
         out.Text(endX[e] + height / 2, -textHeight * 1.6, textHeight,
                  std::string("END WALL ") + (e == 0 ? "1" : "2"));
         out.Text(endX[e] + height / 2, -textHeight * 3.0, textHeight,
                  lengthText(geometry.boxDepthInch) + " x " + lengthText(geometry.groundPlaneInch));
-        out.Text(endX[e] + height / 2, -textHeight * 4.4, textHeight,
-                 "connector %%c" + FixedText(connectorHole, unit == LengthUnit::Inch ? 3 : 1) +
-                     " " + lengthText(geometry.tapInch) + " from " + from);
+        if (wallFeed) {
+            out.Text(endX[e] + height / 2, -textHeight * 4.4, textHeight,
+                     "connector " + holeText + " " + lengthText(geometry.tapInch) + " from " +
+                         wallName(*fedRod[e]));
+        }
     }
     // The depth at the left, the height across the first end wall, the tap beside it.
     out.Dimension(endX[0] - textHeight * 1.5, 0.0, endX[0] - textHeight * 1.5, boxDepth, textHeight,
@@ -245,6 +259,31 @@ void WriteEntities(DxfOut& out, const BuildGeometry& geometry, LengthUnit unit)
     const double tapFrom = first.ground == GroundWall::A ? 0.0 : boxDepth;
     out.Dimension(endX[0] + height + textHeight * 1.5, tapFrom, endX[0] + height + textHeight * 1.5,
                   tapY(first), textHeight, lengthText(geometry.tapInch));
+    if (wallFeed) {
+        return;
+    }
+
+    // The cover feed's connectors go through a ground plane, drawn as a part of its own
+    // right of the second end wall, level with the top view: inside length by depth, each
+    // hole under its end rod's tap, its texts above the part where no other part stands.
+    const double coverX = boxLength + 2 * gap + height;
+    out.Rect("COVER", coverX, 0.0, boxLength, boxDepth);
+    std::string holes;
+    for (const BuildRod* rod : fedRod) {
+        out.Circle("COVER", coverX + out.InUnit(rod->centreInch), tapY(*rod), connectorHole / 2);
+        holes += std::string(holes.empty() ? "" : "; ") + "rod " + std::to_string(rod->number) +
+                 ": " + lengthText(rod->centreInch) + " from end wall 1, " +
+                 lengthText(geometry.tapInch) + " from " + wallName(*rod);
+    }
+    out.Text(coverX, boxDepth + textHeight * 3.8, textHeight,
+             "COVER  " + lengthText(geometry.boxLengthInch) + " x " +
+                 lengthText(geometry.boxDepthInch) + ", 2 connector holes " + holeText,
+             0);
+    out.Text(coverX, boxDepth + textHeight * 2.4, textHeight, holes, 0);
+    const double tapTo = last.ground == GroundWall::A ? 0.0 : boxDepth;
+    out.Dimension(coverX + boxLength + textHeight * 1.5, tapTo,
+                  coverX + boxLength + textHeight * 1.5, tapY(last), textHeight,
+                  lengthText(geometry.tapInch));
 }
 
 } // namespace
@@ -274,7 +313,7 @@ bool DxfDrawing(const ComputedDesign& build, LengthUnit unit, std::string& bytes
         dw->dxfString(9, "$MEASUREMENT");
         dw->dxfInt(70, inch ? 0 : 1);
         dw->sectionEnd();
-        WriteTables(dxf, *dw);
+        WriteTables(dxf, *dw, build.Geometry().feed);
         dw->sectionEntities();
         DxfOut out(dxf, *dw, unit);
         WriteEntities(out, build.Geometry(), unit);

@@ -15,8 +15,10 @@ class ComputedDesign;
 //
 // Layers: "TOP" the inside outline and each rod's outline; "GROUNDWALLS" the two ground
 // walls (box length x H) with a fixing hole for every rod grounded on them, at the rod's
-// centre and H/2 high; "ENDWALLS" the two end walls (quarter wave x H) with the connector
-// hole at the tap height from the grounded wall, H/2 high; "DIMS" dimension lines and texts.
+// centre and H/2 high; "ENDWALLS" the two end walls (quarter wave x H), with the wall feed's
+// connector hole at the tap height from the grounded wall, H/2 high; "COVER", with the cover
+// feed only, a ground plane (box length x quarter wave) right of the second end wall with a
+// connector hole under each end rod's tap; "DIMS" dimension lines and texts.
 
 /// Diameter of a rod's fixing hole as a fraction of the rod diameter: clearance for a screw
 /// into a tapped hole in the rod's end (an 8 mm rod takes an M4 screw, hole 4 mm).

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -410,51 +411,139 @@ TEST(BuildSheetTest, SheetsAreValidFilesWithTheDimensionTexts)
 }
 
 // The sheet's thin lines (extension and dimension lines, not the dashed centre lines) never
-// run through a rod drawn in the top view, for every test design in either unit.
+// run through a rod drawn in the top view.
+void ExpectNoDimensionLineCrossesARod(const ComputedDesign& build)
+{
+    SvgSheetCanvas canvas(kSheetWidthPt, kSheetHeightPt);
+    DrawBuildSheet(build, build.Unit(), canvas);
+    const std::string svg = canvas.Document();
+    struct Box
+    {
+        double x, y, w, h;
+    };
+    std::vector<Box> rods;
+    std::vector<std::array<double, 4>> lines;
+    const std::regex rect("<rect x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" width=\"([0-9.]+)\" "
+                          "height=\"([0-9.]+)\" fill=\"none\" stroke=\"#000\" "
+                          "stroke-width=\"1.4\"/>");
+    const std::regex line("<line x1=\"([-0-9.]+)\" y1=\"([-0-9.]+)\" x2=\"([-0-9.]+)\" "
+                          "y2=\"([-0-9.]+)\" stroke=\"#000\" stroke-width=\"0.5\"/>");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator();
+         ++it) {
+        const Box b{std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                    std::stod((*it)[4])};
+        if (b.h > 3 * b.w) { // a rod seen from above, not the box, a lead or a circle's frame
+            rods.push_back(b);
+        }
+    }
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), line); it != std::sregex_iterator();
+         ++it) {
+        lines.push_back(
+            {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+    }
+    ASSERT_EQ(rods.size(), build.Geometry().rods.size());
+    ASSERT_GT(lines.size(), 10u);
+    for (const auto& l : lines) {
+        for (const Box& r : rods) {
+            // Axis-aligned lines: one crosses a rod when it enters the rod's inside.
+            const double left = std::min(l[0], l[2]), right = std::max(l[0], l[2]);
+            const double top = std::min(l[1], l[3]), bottom = std::max(l[1], l[3]);
+            const bool crosses = left < r.x + r.w - 0.1 && right > r.x + 0.1 &&
+                                 top < r.y + r.h - 0.1 && bottom > r.y + 0.1;
+            EXPECT_FALSE(crosses) << "line " << l[0] << "," << l[1] << " " << l[2] << "," << l[3]
+                                  << " through the rod at " << r.x;
+        }
+    }
+}
+
+// For every test design in either unit.
 TEST(BuildSheetTest, DimensionLinesNeverCrossARod)
 {
     ForEachDesign([](const Design&, const ComputedDesign& build) {
-        SvgSheetCanvas canvas(kSheetWidthPt, kSheetHeightPt);
-        DrawBuildSheet(build, build.Unit(), canvas);
-        const std::string svg = canvas.Document();
-        struct Box
-        {
-            double x, y, w, h;
-        };
-        std::vector<Box> rods;
-        std::vector<std::array<double, 4>> lines;
-        const std::regex rect("<rect x=\"([-0-9.]+)\" y=\"([-0-9.]+)\" width=\"([0-9.]+)\" "
-                              "height=\"([0-9.]+)\" fill=\"none\" stroke=\"#000\" "
-                              "stroke-width=\"1.4\"/>");
-        const std::regex line("<line x1=\"([-0-9.]+)\" y1=\"([-0-9.]+)\" x2=\"([-0-9.]+)\" "
-                              "y2=\"([-0-9.]+)\" stroke=\"#000\" stroke-width=\"0.5\"/>");
-        for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect);
-             it != std::sregex_iterator(); ++it) {
-            const Box b{std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
-                        std::stod((*it)[4])};
-            if (b.h > 3 * b.w) { // a rod seen from above, not the box or a circle's frame
-                rods.push_back(b);
-            }
-        }
-        for (auto it = std::sregex_iterator(svg.begin(), svg.end(), line);
-             it != std::sregex_iterator(); ++it) {
-            lines.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
-                             std::stod((*it)[4])});
-        }
-        ASSERT_EQ(rods.size(), build.Geometry().rods.size());
-        ASSERT_GT(lines.size(), 10u);
-        for (const auto& l : lines) {
-            for (const Box& r : rods) {
-                // Axis-aligned lines: one crosses a rod when it enters the rod's inside.
-                const double left = std::min(l[0], l[2]), right = std::max(l[0], l[2]);
-                const double top = std::min(l[1], l[3]), bottom = std::max(l[1], l[3]);
-                const bool crosses = left < r.x + r.w - 0.1 && right > r.x + 0.1 &&
-                                     top < r.y + r.h - 0.1 && bottom > r.y + 0.1;
-                EXPECT_FALSE(crosses) << "line " << l[0] << "," << l[1] << " " << l[2] << ","
-                                      << l[3] << " through the rod at " << r.x;
-            }
-        }
+        ExpectNoDimensionLineCrossesARod(build);
     });
+}
+
+// A corrected design with the cover feed: rods of individual lengths, the connectors in the
+// cover. The sheet draws the holes and locates them, and gives every rod its own length; the
+// DXF drills them in a cover part, none in the end walls, and cuts every rod to its length.
+TEST(BuildSheetTest, CorrectedCoverFeedShowsTheHolesAndEveryRodsLength)
+{
+    // The default, and six rods in a wide band: its interior rods come out of the correction
+    // with lengths of their own, and its last rod stands on wall B.
+    const std::pair<const char*, size_t> cases[] = {
+        {kDefaultParms, 2}, {"ele=6&rip=0.1&fzmc=400&bwmc=40&R=50&H=20&D=8&E=25&NFR=200&STP=1", 3}};
+    for (const auto& [parms, distinctLengths] : cases) {
+        SCOPED_TRACE(parms);
+        std::string status;
+        const auto build =
+            ComputedDesign::Compute(parms, LengthUnit::Millimetre, status, {FeedKind::Cover, true});
+        ASSERT_TRUE(build && build->Corrected() && !build->BuildProblem()) << status;
+        const BuildGeometry& g = build->Geometry();
+        const auto text = [](double inches) { return LengthText(inches, LengthUnit::Millimetre); };
+        std::set<std::string> lengths;
+        for (const BuildRod& rod : g.rods) {
+            lengths.insert(text(rod.lengthInch));
+        }
+        ASSERT_EQ(lengths.size(), distinctLengths);
+
+        const std::string svg = TempPath("cover.svg");
+        ASSERT_EQ(WriteBuildSheet(svg, *build, LengthUnit::Millimetre, status),
+                  BuildOutputStatus::Written);
+        EXPECT_EQ(std::system(("xmllint --noout '" + svg + "'").c_str()), 0);
+        const std::vector<std::string> texts = SvgTexts(svg);
+        const auto count = [&](const std::string& t) {
+            return std::count(texts.begin(), texts.end(), t);
+        };
+        for (const BuildRod& rod : g.rods) {
+            const auto same = [&](const BuildRod& r) {
+                return text(r.lengthInch) == text(rod.lengthInch);
+            };
+            EXPECT_GE(count(text(rod.lengthInch)),
+                      std::count_if(g.rods.begin(), g.rods.end(), same))
+                << "rod " << rod.number;
+        }
+        EXPECT_EQ(count("SMA in the cover"), 1);
+        EXPECT_EQ(count("corrected for this feed"), 1);
+        for (const BuildRod* rod : {&g.rods.front(), &g.rods.back()}) {
+            EXPECT_EQ(count(text(rod->centreInch) + " / " + text(g.tapInch)), 1) << rod->number;
+        }
+        // The holes: thin circles, drawn nowhere else.
+        const std::regex hole("<circle [^>]* stroke-width=\"0.5\"/>");
+        const std::string doc = ReadFile(svg);
+        EXPECT_EQ(std::distance(std::sregex_iterator(doc.begin(), doc.end(), hole),
+                                std::sregex_iterator()),
+                  2);
+        std::remove(svg.c_str());
+        ExpectNoDimensionLineCrossesARod(*build);
+
+        std::string bytes, error;
+        ASSERT_TRUE(DxfDrawing(*build, LengthUnit::Millimetre, bytes, error)) << error;
+        const DxfFile dxf = ReadDxf(bytes);
+        const auto U = [](double inches) { return LengthInUnit(inches, LengthUnit::Millimetre); };
+        const double tolerance = 1e-9 * U(g.boxLengthInch);
+        EXPECT_TRUE(dxf.Of("ENDWALLS", "CIRCLE").empty());
+        const std::vector<DxfEntity> holes = dxf.Of("COVER", "CIRCLE");
+        const std::vector<DxfEntity> cover = dxf.Of("COVER", "LINE");
+        ASSERT_EQ(holes.size(), 2u);
+        ASSERT_EQ(cover.size(), 4u);
+        EXPECT_NEAR(cover[0].x2 - cover[0].x1, U(g.boxLengthInch), tolerance);
+        for (size_t k = 0; k < 2; ++k) {
+            const BuildRod& rod = k == 0 ? g.rods.front() : g.rods.back();
+            EXPECT_NEAR(holes[k].x1 - cover[0].x1, U(rod.centreInch), tolerance);
+            EXPECT_NEAR(holes[k].y1,
+                        rod.ground == GroundWall::A ? U(g.tapInch) : U(g.boxDepthInch - g.tapInch),
+                        tolerance);
+        }
+        // Each rod of the top view is its outline of four lines after the box's four; its
+        // second line is a long side.
+        const std::vector<DxfEntity> top = dxf.Of("TOP", "LINE");
+        ASSERT_EQ(top.size(), 4 + 4 * g.rods.size());
+        for (size_t k = 0; k < g.rods.size(); ++k) {
+            const DxfEntity& side = top[4 + 4 * k + 1];
+            EXPECT_NEAR(std::fabs(side.y2 - side.y1), U(g.rods[k].lengthInch), tolerance) << k;
+        }
+    }
 }
 
 TEST(BuildSheetTest, DesignsThatCannotBeBuiltWriteNothing)
