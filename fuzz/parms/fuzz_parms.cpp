@@ -155,7 +155,8 @@ void FuzzCommandLine(std::string_view text)
     if (options.network.tuningCsv) {
         options.network.tuningCsvPath = "-";
     }
-    // A Touchstone file, a chart, a build sheet and a DXF drawing are still written, each
+    // A Touchstone file, a chart, a build sheet, a DXF drawing, a geometry file and an openEMS
+    // script are still written, each
     // into a scratch file of the same kind.
     const auto scratch = [](std::string& path, const char* name) {
         if (!path.empty()) {
@@ -168,6 +169,8 @@ void FuzzCommandLine(std::string_view text)
     scratch(options.chartPath, "chart");
     scratch(options.buildSheetPath, "sheet");
     scratch(options.dxfPath, "dxf");
+    scratch(options.geometryPath, "geometry");
+    scratch(options.openEmsPath, "openems");
     std::ostringstream out;
     std::ostringstream err;
     const int status = ExecuteCommandLine(options, out, err);
