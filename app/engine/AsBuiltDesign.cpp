@@ -209,39 +209,70 @@ bool SummarizeResponse(const FilterDesign& d, const MeasuredResponse& data, AsBu
 {
     AsBuiltSummary s;
     const size_t count = data.freqGHz.size();
-    double best = -std::numeric_limits<double>::infinity();
-    double worst = std::numeric_limits<double>::infinity();
-    double match = std::numeric_limits<double>::infinity();
+    std::vector<double> s21(count);
+    std::vector<double> s11(count);
     int first = -1;
     int last = -1;
     for (size_t k = 0; k < count; ++k) {
-        const double f = data.freqGHz[k];
-        const double s21 = MagnitudeDb(data.s21[k]);
-        if (s21 >= -3.0) {
+        s21[k] = MagnitudeDb(data.s21[k]);
+        s11[k] = MagnitudeDb(data.s11[k]);
+        if (s21[k] >= -3.0) {
             last = int(k);
             if (first < 0) {
                 first = int(k);
             }
         }
-        if (f >= d.fLow && f <= d.fHigh) {
-            best = std::max(best, s21);
-            worst = std::min(worst, s21);
-            match = std::min(match, -MagnitudeDb(data.s11[k]));
-        }
     }
-    if (first < 0 || !std::isfinite(best)) {
+    if (first < 0) {
         return false;
     }
-    auto db = [&](int k) { return MagnitudeDb(data.s21[size_t(k)]); };
     const double mhz = 1000.0;
-    s.lowMHz = mhz * (first > 0 ? Crossing(data.freqGHz[size_t(first - 1)], db(first - 1),
-                                           data.freqGHz[size_t(first)], db(first), -3.0)
+    s.lowMHz = mhz * (first > 0 ? Crossing(data.freqGHz[size_t(first - 1)], s21[size_t(first - 1)],
+                                           data.freqGHz[size_t(first)], s21[size_t(first)], -3.0)
                                 : data.freqGHz[0]);
-    s.highMHz =
-        mhz * (last + 1 < int(count) ? Crossing(data.freqGHz[size_t(last)], db(last),
-                                                data.freqGHz[size_t(last + 1)], db(last + 1), -3.0)
-                                     : data.freqGHz[count - 1]);
+    s.highMHz = mhz * (last + 1 < int(count)
+                           ? Crossing(data.freqGHz[size_t(last)], s21[size_t(last)],
+                                      data.freqGHz[size_t(last + 1)], s21[size_t(last + 1)], -3.0)
+                           : data.freqGHz[count - 1]);
     s.centreMHz = 0.5 * (s.lowMHz + s.highMHz);
+
+    // In band: between the outermost reflection zeros (the minima of |S11| inside the 3 dB
+    // band), where an equal-ripple filter shows its ripple and its worst match. The band is
+    // the filter's own, so a filter a little off centre is judged by its pass band, not by
+    // the skirts that the design's band edges then cut. Without two minima half the ripple
+    // band apart (a maximally flat filter has its zeros together at the centre), the design's
+    // ripple band moved to the measured centre.
+    int from = -1;
+    int to = -1;
+    for (int k = first + 1; k < last; ++k) {
+        if (s11[size_t(k)] < s11[size_t(k - 1)] && s11[size_t(k)] <= s11[size_t(k + 1)]) {
+            to = k;
+            if (from < 0) {
+                from = k;
+            }
+        }
+    }
+    if (from >= 0 &&
+        data.freqGHz[size_t(to)] - data.freqGHz[size_t(from)] < 0.5 * (d.fHigh - d.fLow)) {
+        from = to = -1;
+    }
+    const double shift = s.centreMHz / mhz - 0.5 * (d.fLow + d.fHigh);
+    double best = -std::numeric_limits<double>::infinity();
+    double worst = std::numeric_limits<double>::infinity();
+    double match = std::numeric_limits<double>::infinity();
+    for (size_t k = 0; k < count; ++k) {
+        const double f = data.freqGHz[k];
+        const bool inBand = from < to ? int(k) >= from && int(k) <= to
+                                      : f >= d.fLow + shift && f <= d.fHigh + shift;
+        if (inBand) {
+            best = std::max(best, s21[k]);
+            worst = std::min(worst, s21[k]);
+            match = std::min(match, -s11[k]);
+        }
+    }
+    if (!std::isfinite(best)) {
+        return false;
+    }
     s.rippleDb = best - worst;
     s.returnLossDb = match;
 
@@ -249,11 +280,11 @@ bool SummarizeResponse(const FilterDesign& d, const MeasuredResponse& data, AsBu
     if (!BuildNetworkModel(d, std::numeric_limits<double>::infinity(), start)) {
         return false;
     }
-    double from = 0.0;
-    double to = 0.0;
-    FitWindow(d, from, to);
+    double fitFrom = 0.0;
+    double fitTo = 0.0;
+    FitWindow(d, fitFrom, fitTo);
     ResonatorFit fit;
-    if (!FitResonators(start, data, from, to, fit, 0.2)) {
+    if (!FitResonators(start, data, fitFrom, fitTo, fit, 0.2)) {
         return false;
     }
     for (int i = 0; i < start.n; ++i) {
