@@ -21,7 +21,7 @@ struct AsBuiltSummary
     double highMHz = 0.0;
     /// max - min of |S21| in band: between the outermost minima of |S11| in the 3 dB band
     double rippleDb = 0.0;
-    double returnLossDb = 0.0; ///< the worst (smallest) return loss in that band
+    double returnLossDb = 0.0;        ///< the worst (smallest) return loss in that band
     std::vector<double> resonatorMHz; ///< each resonator's own frequency
     std::vector<double> coupling;     ///< coupling coefficients of neighbours
     double qe1 = 0.0;                 ///< external Q at port 1 and port 2
