@@ -188,6 +188,11 @@ int ExecuteCommandLine(const CommandLineOptions& options, std::ostream& out, std
         err << "tessera: " << error << "\n";
         return kExitUsage;
     }
+    // The chart's line of the box as built is one more view of the network; a box that
+    // cannot be modelled leaves it out and says why, the other lines are drawn all the same.
+    if (n.chartLines && !AddAsBuiltSweep(*design, sweep, error)) {
+        err << "tessera: the chart has no line as built: " << error << "\n";
+    }
     TuningTable tuning;
     if ((n.tuning || n.tuningCsv) && !ComputeTuning(*design, tuning, error)) {
         err << "tessera: " << error << "\n";

@@ -401,8 +401,14 @@ std::vector<CommandOption> MakeTable()
              return TakeFileOrStdout("--network-csv", o.network.csv, o.network.csvPath, v, e);
          }},
         {"--network", nullptr, nullptr, Group::Network, Completion::Nothing, nullptr,
-         [] { return std::string("with --chart: draw |S21| and |S11| (line \"S11\")"); }, nullptr,
-         "With\n.BR \\-\\-chart :\ndraw |S21| with the resonators' loss and |S11|.",
+         [] {
+             return std::string("with --chart: draw |S21|, |S11| (line \"S11\") and |S21|\n"
+                                "of the box as built (line \"AsBuilt\")");
+         },
+         nullptr,
+         "With\n.BR \\-\\-chart :\ndraw |S21| with the resonators' loss, |S11|, and |S21| of the "
+         "box "
+         "as built\n(with the same loss; corrected with\n.BR \\-\\-correct ).",
          [](CommandLineOptions& o, const std::string&, std::string&) {
              o.network.chartLines = true;
              return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/gui/DesignChartMenu.h"
 
+#include "app/engine/ComputedDesign.h"
 #include "app/gui/DesignController.h"
 #include "app/outputs/BuildSheet.h"
 #include "app/outputs/NetworkOutputs.h"
@@ -26,15 +27,19 @@ void AppendEntry(ZString& markup, const char* text, const char* command, bool ch
     markup.Append(" />");
 }
 
-// Copies what a sweep computed into the arrays the chart lines read.
-bool CopyCurves(const NetworkSweep& sweep, XRealArray& x, XRealArray& s21, XRealArray& s11)
+// Copies what a sweep computed into the arrays the chart lines read; asBuilt stays empty
+// when the sweep has no points as built.
+bool CopyCurves(const NetworkSweep& sweep, XRealArray& x, XRealArray& s21, XRealArray& s11,
+                XRealArray& asBuilt)
 {
     const std::vector<NetworkPoint>& points = sweep.points;
     const int32_t n = int32_t(points.size());
+    const int32_t built = sweep.asBuilt.size() == points.size() ? n : 0;
     XRealArray nx;
     XRealArray n21;
     XRealArray n11;
-    if (!nx.SetSize(n) || !n21.SetSize(n) || !n11.SetSize(n)) {
+    XRealArray nBuilt;
+    if (!nx.SetSize(n) || !n21.SetSize(n) || !n11.SetSize(n) || !nBuilt.SetSize(built)) {
         return false;
     }
     for (int32_t i = 0; i < n; ++i) {
@@ -42,9 +47,13 @@ bool CopyCurves(const NetworkSweep& sweep, XRealArray& x, XRealArray& s21, XReal
         n21[i] = MagnitudeDb(points[size_t(i)].s21);
         n11[i] = MagnitudeDb(points[size_t(i)].s11);
     }
+    for (int32_t i = 0; i < built; ++i) {
+        nBuilt[i] = MagnitudeDb(sweep.asBuilt[size_t(i)].s21);
+    }
     x = std::move(nx);
     s21 = std::move(n21);
     s11 = std::move(n11);
+    asBuilt = std::move(nBuilt);
     return true;
 }
 
@@ -80,8 +89,10 @@ void DesignChartMenu::Setup(XChart& chart)
     chart.SetHost(this);
     m_s21Line = AddOverlayLine(chart, "S21", TransmissionColor(), &m_x, &m_s21);
     m_s11Line = AddOverlayLine(chart, "S11", ReflectionColor(), &m_x, &m_s11);
+    m_asBuiltLine = AddOverlayLine(chart, kAsBuiltLine, AsBuiltColor(), &m_x, &m_asBuilt);
     for (const auto& [index, legend] :
-         {std::pair{m_s21Line, kTransmissionLegend}, std::pair{m_s11Line, kReflectionLegend}}) {
+         {std::pair{m_s21Line, kTransmissionLegend}, std::pair{m_s11Line, kReflectionLegend},
+          std::pair{m_asBuiltLine, kAsBuiltLegend}}) {
         if (index >= 0) {
             chart.Line(index)->SetStr("legend", legend);
         }
@@ -89,7 +100,7 @@ void DesignChartMenu::Setup(XChart& chart)
     // The network lines read off the ideal curve's scales: they zoom, scroll and reset with
     // it, whichever line's axis the user zooms.
     const int32_t ideal = chart.FindLine("BW");
-    for (int32_t line : {m_s21Line, m_s11Line}) {
+    for (int32_t line : {m_s21Line, m_s11Line, m_asBuiltLine}) {
         if (ideal >= 0 && line >= 0) {
             chart.Link(ideal, line, XChartGroup::Both);
         }
@@ -134,10 +145,16 @@ bool DesignChartMenu::ComputeNetwork(const ComputedDesign& design, std::string& 
     if (!ComputeNetworkSweep(design, NetworkSweepRequest{}, sweep, error)) {
         return false;
     }
-    if (!CopyCurves(sweep, m_x, m_s21, m_s11)) {
+    // The box as built is the design's geometry at the same frequencies and loss. One that
+    // cannot be modelled loses its line, not the others.
+    std::string problem;
+    const bool built = AddAsBuiltSweep(design, sweep, problem);
+    if (!CopyCurves(sweep, m_x, m_s21, m_s11, m_asBuilt)) {
         error = "Out of memory.";
         return false;
     }
+    m_asBuiltValid = built;
+    m_controller.ShowNote(built ? std::string() : "No line as built: " + problem);
     return true;
 }
 
@@ -147,11 +164,15 @@ void DesignChartMenu::SetNetworkVisible(bool visible)
     if (chart == nullptr) {
         return;
     }
-    for (int32_t index : {m_s21Line, m_s11Line}) {
+    for (int32_t index : {m_s21Line, m_s11Line, m_asBuiltLine}) {
         if (index >= 0 && index < chart->LineCount()) {
-            chart->Line(index)->SetBool("showLine", visible);
+            chart->Line(index)->SetBool("showLine",
+                                        visible && (index != m_asBuiltLine || m_asBuiltValid));
             chart->Line(index)->SetChanged();
         }
+    }
+    if (!visible) {
+        m_controller.ShowNote(std::string()); // a note on the line as built goes with it
     }
     // The ideal curve is named only beside the network lines; alone it needs no legend.
     if (const int32_t ideal = chart->FindLine("BW"); ideal >= 0) {
@@ -189,9 +210,18 @@ std::string DesignChartMenu::TuningTable(std::string& error)
 
 bool DesignChartMenu::SaveBuildSheet(const std::string& path, std::string& error)
 {
-    const std::shared_ptr<const ComputedDesign> design = m_controller.CurrentDesign();
+    // The sheet draws the dimensions the check box asks for, even right after a drag: it
+    // waits for a correction still running.
+    const std::shared_ptr<const ComputedDesign> design = m_controller.SettledDesign();
     if (!design) {
         error = "The inputs are not valid; nothing was written.";
+        return false;
+    }
+    if (design->CorrectionProblem()) {
+        // A sheet of the design's own dimensions would pass for the corrected one.
+        error = "The dimensions could not be corrected (" + *design->CorrectionProblem() +
+                "); nothing was written. Untick \"Corrected dimensions\" to save the "
+                "design's own dimensions.";
         return false;
     }
     return WriteBuildSheet(path, *design, m_controller.Unit(), error) == BuildOutputStatus::Written;

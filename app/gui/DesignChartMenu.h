@@ -19,9 +19,10 @@ struct FileFilter;
 } // namespace plat
 
 /// The calculator's host of its chart: the chart's own context menu, followed by the
-/// calculator's entries "Network Response" (|S21| with the resonators' loss and |S11| drawn
-/// over the ideal curve, recomputed with every design while shown), "Export Touchstone...",
-/// "Tuning Table" and "Save Build Sheet...". Messages go to message boxes over the owner.
+/// calculator's entries "Network Response" (|S21| with the resonators' loss, |S11| and |S21|
+/// of the box as built drawn over the ideal curve, recomputed with every design while
+/// shown), "Export Touchstone...", "Tuning Table" and "Save Build Sheet...". Messages go to
+/// message boxes over the owner; why the box as built has no line goes to the status line.
 class DesignChartMenu : public XChartCB
 {
 public:
@@ -34,9 +35,12 @@ public:
     void DesignChanged();
 
     /// Shows or hides the network lines; false (and hidden) when the design cannot be
-    /// modelled as a network, with the reason in error.
+    /// modelled as a network, with the reason in error. A box that cannot be modelled as
+    /// built leaves its line out, and the status line says why.
     bool ShowNetwork(bool show, std::string& error);
     bool IsNetworkShown() const { return m_network; }
+    /// Whether the line of the box as built is drawn (with the network lines).
+    bool IsAsBuiltShown() const { return m_network && m_asBuiltValid; }
     /// Writes the current design's Touchstone file to path. False with the reason in error.
     bool ExportTouchstone(const std::string& path, std::string& error);
     /// The current design's tuning table as aligned text; empty with the reason in error.
@@ -65,9 +69,12 @@ private:
     XRealArray m_x;
     XRealArray m_s21;
     XRealArray m_s11;
+    XRealArray m_asBuilt;
     int32_t m_s21Line = -1;
     int32_t m_s11Line = -1;
+    int32_t m_asBuiltLine = -1;
     bool m_network = false;
+    bool m_asBuiltValid = false; ///< m_asBuilt holds the design's line as built
     std::function<std::string()> m_fileStem = [] { return std::string(); };
     std::string m_lastFolder; ///< the folder of the last file saved, "/"-terminated
     std::string m_xmlName;    ///< the name last proposed for the chart's Save XML

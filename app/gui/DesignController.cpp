@@ -10,6 +10,9 @@
 
 namespace {
 
+// The status line while a correction runs.
+constexpr const char* kCorrectingStatus = "Correcting the dimensions...";
+
 // The order in which the tick looks for the control with the focus. Only one control has
 // the focus, so the order matters only for reading like the rest of the dialog's code.
 constexpr DesignInput kTickOrder[kDesignInputCount] = {
@@ -51,14 +54,27 @@ void DesignController::InitInputs()
     m_controls.StartTimer(kTimerId, kTimerPeriodMs);
 }
 
-void DesignController::OnTick()
+void DesignController::OnTick(TickSource source)
 {
     if (busy || !timerActive) {
         return;
     }
+    if (source == TickSource::Timer) {
+        TakeCorrection(false);
+    }
     SlidersToFields();
     FieldsToSliders(false);
-    Recompute();
+    // The inputs have settled when the timer finds them as it found them a period before;
+    // a slider's notice means it is moving still.
+    InputPace pace = InputPace::Moving;
+    if (source == TickSource::Timer) {
+        const std::string text = BuildParms();
+        if (text == m_timerParms) {
+            pace = InputPace::Settled;
+        }
+        m_timerParms = text;
+    }
+    Recompute(pace);
     for (int i = 0; i < kDesignInputCount; ++i) {
         m_editShown[i] = m_controls.GetEditText(DesignInputAt(i));
     }
@@ -110,7 +126,7 @@ void DesignController::FieldsToSliders(bool force)
     }
 }
 
-void DesignController::Recompute()
+void DesignController::Recompute(InputPace pace)
 {
     if (busy) {
         return;
@@ -119,28 +135,71 @@ void DesignController::Recompute()
     const std::string text = BuildParms();
     if (const std::string unreadable = UnreadableStatus(); !unreadable.empty()) {
         // An edit without a number is an invalid input, not a zero.
-        m_controls.ShowStatus(unreadable);
+        CancelCorrection();
+        SetStatus(unreadable);
         lastParms.clear();
         busy = false;
         return;
     }
-    if (text == lastParms) {
-        busy = false;
-        return;
+    // The same inputs need a new design only when the check box no longer asks for the
+    // correction the design on screen has.
+    if (text != lastParms || !m_design || (m_design->Choice().corrected && m_correct == 0)) {
+        std::string status;
+        std::shared_ptr<const ComputedDesign> design =
+            ComputedDesign::Compute(text, Unit(), status);
+        if (!design) {
+            // The last valid report and curve stay on screen; only the status line says why.
+            CancelCorrection();
+            SetStatus(status);
+            lastParms.clear();
+            busy = false;
+            return;
+        }
+        ++m_recomputeCount;
+        lastParms = text; // the views may ask which design they show
+        m_design = std::move(design);
+        CancelCorrection();
+        SetStatus(std::string());
+        ShowDesign();
     }
+    // Moving inputs are not corrected: the worker would spend seconds on designs passed by.
+    if (m_correct == 0) {
+        CancelCorrection();
+    } else if (pace == InputPace::Settled) {
+        RequestCorrection();
+    }
+    busy = false;
+}
+
+bool DesignController::TakeCorrection(bool wait)
+{
+    if (m_correcting.empty()) {
+        return false;
+    }
+    std::shared_ptr<const ComputedDesign> design;
     std::string status;
-    std::shared_ptr<const ComputedDesign> design = ComputedDesign::Compute(text, Unit(), status);
-    if (!design) {
-        // The last valid report and curve stay on screen; only the status line says why.
-        m_controls.ShowStatus(status);
-        lastParms.clear();
-        busy = false;
-        return;
+    if (!(wait ? m_worker.WaitResult(design, status) : m_worker.TakeResult(design, status))) {
+        return false;
     }
-    ++m_recomputeCount;
-    lastParms = text; // the views may ask which design they show
+    m_correcting.clear();
+    // A correction of inputs or a unit left since, or of a design that became invalid
+    // meanwhile, is of no use; the tick that left them asked for the next one.
+    if (!design || m_correct == 0 || design->Parms() != lastParms || design->Unit() != Unit()) {
+        if (m_status == kCorrectingStatus) {
+            SetStatus(std::string());
+        }
+        return false;
+    }
     m_design = std::move(design);
-    m_controls.ShowStatus(std::string());
+    const std::optional<std::string>& problem = m_design->CorrectionProblem();
+    // The design stands with its own dimensions when they cannot be corrected.
+    SetStatus(problem ? "Not corrected: " + *problem : std::string());
+    ShowDesign();
+    return true;
+}
+
+void DesignController::ShowDesign()
+{
     m_controls.ShowReport(m_design->Report());
     // Both arrays change together or not at all, so the chart never pairs the frequencies
     // of one design with the losses of another.
@@ -151,7 +210,28 @@ void DesignController::Recompute()
         responseY = std::move(y);
     }
     m_controls.ResponseChanged();
-    busy = false;
+}
+
+void DesignController::RequestCorrection()
+{
+    if (!m_design || m_design->Choice().corrected || m_correcting == lastParms) {
+        return;
+    }
+    m_correcting = lastParms;
+    m_worker.Request(lastParms, Unit());
+    SetStatus(kCorrectingStatus);
+}
+
+void DesignController::CancelCorrection()
+{
+    if (m_correcting.empty()) {
+        return;
+    }
+    m_correcting.clear();
+    m_worker.Cancel();
+    if (m_status == kCorrectingStatus) {
+        SetStatus(std::string());
+    }
 }
 
 void DesignController::FieldsToControls()
@@ -173,6 +253,7 @@ void DesignController::ControlsToFields()
         m_unreadable[i] = !FieldTextHasNumber(input, text);
     }
     inch = m_controls.GetInchCheck();
+    m_correct = m_controls.GetCorrectedCheck();
 }
 
 std::string DesignController::BuildParms()
@@ -184,10 +265,12 @@ std::string DesignController::BuildParms()
 void DesignController::FieldsApplied()
 {
     lastParms.clear();
+    CancelCorrection();
     FieldsToControls();
     FieldsToSliders(true);
     modified = false;
     m_tickParms = ::BuildParms(m_inputs);
+    m_timerParms = m_tickParms; // chosen, not moving: the next tick may correct the design
 }
 
 bool DesignController::AnyFocus(bool (DesignControls::*hasFocus)(DesignInput) const) const
@@ -216,6 +299,34 @@ std::shared_ptr<const ComputedDesign> DesignController::CurrentDesign()
     const std::string text = BuildParms();
     std::string status;
     return UnreadableStatus().empty() ? ComputedDesign::Compute(text, Unit(), status) : nullptr;
+}
+
+std::shared_ptr<const ComputedDesign> DesignController::SettledDesign()
+{
+    if (m_correct != 0) {
+        // The edits' design, settled: its correction is asked for now unless it was, and the
+        // export waits for it.
+        Recompute(InputPace::Settled);
+        TakeCorrection(true);
+    }
+    return CurrentDesign();
+}
+
+void DesignController::ShowNote(const std::string& note)
+{
+    // A note takes the place of an empty line or of the note before it, never of an error.
+    if (m_status != m_note) {
+        return;
+    }
+    m_status = m_note = note;
+    m_controls.ShowStatus(note);
+}
+
+void DesignController::SetStatus(const std::string& text)
+{
+    m_status = text;
+    m_note.clear();
+    m_controls.ShowStatus(text);
 }
 
 std::string DesignController::UnreadableStatus() const

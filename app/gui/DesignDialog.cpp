@@ -136,10 +136,15 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
         void (*run)(DesignDialog&);
     };
     static const Action kActions[] = {
+        // A digit typed into Elements shows its design at once; the correction waits until
+        // the typing has settled.
         {DesignId::kElements, plat::Notify::kEnChange,
-         [](DesignDialog& d) { d.m_controller.Recompute(); }},
+         [](DesignDialog& d) { d.m_controller.Recompute(InputPace::Moving); }},
         {DesignId::kInch, plat::Notify::kBnClicked,
          [](DesignDialog& d) { d.m_controller.ForgetLastParms(); }},
+        // The click itself asks for the other dimensions: they follow at once.
+        {DesignId::kCorrected, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.m_controller.Recompute(); }},
         {DesignId::kReferences, plat::Notify::kBnClicked,
          [](DesignDialog& d) { d.ShowReferences(); }},
         {DesignId::kSave, plat::Notify::kBnClicked,
@@ -205,7 +210,7 @@ void DesignDialog::Layout(plat::Size client)
 
 void DesignDialog::SliderMoved()
 {
-    m_controller.OnTick();
+    m_controller.OnTick(TickSource::Slider);
 }
 
 void DesignDialog::Painted()
@@ -271,6 +276,11 @@ bool DesignDialog::EditHasFocus(DesignInput input) const
 int DesignDialog::GetInchCheck() const
 {
     return GetCheck(DesignId::kInch);
+}
+
+int DesignDialog::GetCorrectedCheck() const
+{
+    return GetCheck(DesignId::kCorrected);
 }
 
 void DesignDialog::StartTimer(uint32_t id, uint32_t periodMs)

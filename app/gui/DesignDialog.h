@@ -97,6 +97,7 @@ private:
     bool SliderHasFocus(DesignInput input) const override;
     bool EditHasFocus(DesignInput input) const override;
     int GetInchCheck() const override;
+    int GetCorrectedCheck() const override;
     void StartTimer(uint32_t id, uint32_t periodMs) override;
     void ShowStatus(const std::string& text) override;
     void ShowReport(const std::string& text) override;

@@ -55,6 +55,9 @@ plat::DialogTemplate DesignDialogTemplate()
     }
     t.controls.push_back(
         plat::MakeControl(ControlKind::CheckBox, DesignId::kInch, "Inch", 249, 89, 24, 10));
+    // Beside the unit switch, in the free row above the chart; the picture ends above it.
+    t.controls.push_back(plat::MakeControl(ControlKind::CheckBox, DesignId::kCorrected,
+                                           "Corrected dimensions", 279, 89, 90, 10));
     t.controls.push_back(plat::MakeControl(ControlKind::Static, DesignId::kStatus, "", 178, 72, 147,
                                            14, Style::kDisabled));
     t.controls.push_back(

@@ -25,11 +25,13 @@ constexpr int kReferences = 1023;
 constexpr int kConfigList = 1024;
 constexpr int kSave = 1025;
 constexpr int kNew = 1026;
-constexpr int kPicture = 1027; ///< the drawing of a filter at the top right
+constexpr int kPicture = 1027;   ///< the drawing of a filter at the top right
+constexpr int kCorrected = 1028; ///< the check box "Corrected dimensions"
 } // namespace DesignId
 
 /// The main dialog: caption "Tessera V1", 606 x 360 dialog units in "MS Sans Serif" 8, the
-/// eight input fields with their labels and sliders, the unit switch, the configuration list
+/// eight input fields with their labels and sliders, the unit switch, the check box
+/// "Corrected dimensions", the configuration list
 /// with "Save" and "New...", "References", "OK", the picture, and static places for the
 /// report, the chart and the status line, which the dialog replaces by its own windows.
 plat::DialogTemplate DesignDialogTemplate();

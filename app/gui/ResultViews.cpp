@@ -6,6 +6,16 @@
 #include "platform/Geometry.h"
 #include "platform/SystemColors.h"
 
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// The smallest size a long status text is set in, tenths of a point: still read easily.
+constexpr int32_t kSmallestStatusSize = 60;
+
+} // namespace
+
 void SetupStatusLine(XMEditWnd& status)
 {
     XMEdit& edit = status.GetEdit();
@@ -16,8 +26,25 @@ void SetupStatusLine(XMEditWnd& status)
 
 void ShowStatusText(XMEditWnd& status, const std::string& text)
 {
-    // The status holds no line separator, so the text stays one line whatever it holds.
-    status.GetEdit().SetText(ZStr(text.data(), int32_t(text.size())), ZStr("\r\n"), false);
+    XMEdit& edit = status.GetEdit();
+    edit.ResetFont();
+    const plat::Size view = edit.GetViewSize();
+    // A text too long for one line (a reason the dimensions could not be corrected) is set
+    // in two lines of a smaller size, broken at a blank, to be read whole rather than cut
+    // off; the line's own texts are short and keep their size.
+    std::string shown = text;
+    if (view.cx > 0 && double(text.size()) * edit.CharWidth() > double(view.cx)) {
+        for (int32_t size = XMEdit::kDefaultSize - 10;
+             size >= kSmallestStatusSize && 2 * edit.LineHeight() > view.cy; size -= 5) {
+            edit.SetFont(XMEdit::kDefaultFace, size);
+        }
+        const size_t columns = size_t(std::max(1.0, double(view.cx) / edit.CharWidth()));
+        const size_t blank = text.rfind(' ', columns);
+        if (blank != std::string::npos && blank > 0) {
+            shown = text.substr(0, blank) + "\r\n" + text.substr(blank + 1);
+        }
+    }
+    edit.SetText(ZStr(shown.data(), int32_t(shown.size())), ZStr("\r\n"), false);
 }
 
 void ShowReportText(XMEditWnd& report, const std::string& text)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/outputs/NetworkOutputs.h"
 
+#include "app/engine/AsBuiltNetwork.h"
 #include "app/engine/ComputedDesign.h"
 #include "app/outputs/TesseraChart.h"
 
@@ -159,6 +160,28 @@ bool ComputeNetworkSweep(const ComputedDesign& design, const NetworkSweepRequest
     return true;
 }
 
+bool AddAsBuiltSweep(const ComputedDesign& design, NetworkSweep& sweep, std::string& error)
+{
+    sweep.asBuilt.clear();
+    if (design.BuildProblem()) {
+        error = "the filter cannot be built as drawn (" + *design.BuildProblem() + ")";
+        return false;
+    }
+    AsBuiltNetwork network;
+    if (!BuildAsBuiltNetwork(design.Geometry(), design.Design().R, network, error)) {
+        return false;
+    }
+    // The same frequencies and resonator loss as the coupled-resonator lines, so that the two
+    // curves differ only by what the box adds.
+    std::vector<double> freqs;
+    freqs.reserve(sweep.points.size());
+    for (const NetworkPoint& p : sweep.points) {
+        freqs.push_back(p.freqGHz);
+    }
+    sweep.asBuilt = SweepAsBuilt(network, sweep.model.qu, freqs);
+    return true;
+}
+
 bool ComputeTuning(const ComputedDesign& design, TuningTable& table, std::string& error)
 {
     if (!ComputeTuningTable(design.Design(), table)) {
@@ -192,6 +215,12 @@ int32_t SetupNetworkChart(XChart& chart, const ComputedDesign& design, const Net
         s21.push_back(MagnitudeDb(p.s21));
         s11.push_back(MagnitudeDb(p.s11));
     }
+    std::vector<double> asBuilt;
+    if (sweep.asBuilt.size() == sweep.points.size()) {
+        for (const NetworkPoint& p : sweep.asBuilt) {
+            asBuilt.push_back(MagnitudeDb(p.s21));
+        }
+    }
     NetworkCurves curves;
     curves.idealX = design.ResponseX().data();
     curves.idealY = design.ResponseY().data();
@@ -199,6 +228,7 @@ int32_t SetupNetworkChart(XChart& chart, const ComputedDesign& design, const Net
     curves.x = x.data();
     curves.s21Db = s21.data();
     curves.s11Db = s11.data();
+    curves.asBuiltDb = asBuilt.empty() ? nullptr : asBuilt.data();
     curves.n = static_cast<int32_t>(x.size());
     return SetupNetworkChart(chart, curves);
 }

@@ -36,6 +36,8 @@ struct NetworkSweep
 {
     NetworkModel model;
     std::vector<NetworkPoint> points;
+    /// The filter as built at the same frequencies: empty unless AddAsBuiltSweep filled it.
+    std::vector<NetworkPoint> asBuilt;
 };
 
 /// Computes the sweep `request` asks for, at its frequencies above 0 Hz only. False with the
@@ -43,6 +45,12 @@ struct NetworkSweep
 /// twice its centre frequency) or no frequency of the sweep lies above 0 Hz.
 bool ComputeNetworkSweep(const ComputedDesign& design, const NetworkSweepRequest& request,
                          NetworkSweep& sweep, std::string& error);
+
+/// Sweeps the network of the design's box as built (its geometry, corrected when the design
+/// is) over the frequencies of `sweep`, with the unloaded Q of `sweep.model`, into
+/// `sweep.asBuilt`. False, with `sweep.asBuilt` empty and the reason in `error`, when the
+/// geometry cannot be modelled.
+bool AddAsBuiltSweep(const ComputedDesign& design, NetworkSweep& sweep, std::string& error);
 
 /// The Touchstone 1.1 file of a sweep: comments, the option line, then S11, S21, S12 and S22
 /// in real/imaginary form per frequency.
@@ -65,6 +73,7 @@ std::string TuningCsvText(const TuningTable& table);
 std::string ResponseCsvText(const ComputedDesign& design);
 
 /// Sets the chart up as the network view of `design` (see TesseraChart.h): the ideal curve
-/// "BW", |S21| with loss as "S21" and |S11| as "S11" of the sweep. Returns the index of "BW",
-/// -1 when memory ran out.
+/// "BW", |S21| with loss as "S21" and |S11| as "S11" of the sweep, and |S21| of the box as
+/// built as "AsBuilt" when the sweep holds it. Returns the index of "BW", -1 when memory ran
+/// out.
 int32_t SetupNetworkChart(XChart& chart, const ComputedDesign& design, const NetworkSweep& sweep);

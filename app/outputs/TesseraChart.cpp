@@ -119,6 +119,11 @@ XColor ReflectionColor()
     return XColor::FromRGB(0, 255, 255);
 }
 
+XColor AsBuiltColor()
+{
+    return XColor::FromRGB(255, 0, 255); // apart from yellow, orange and cyan on black
+}
+
 int32_t SetupNetworkChart(XChart& chart, const NetworkCurves& curves)
 {
     const int32_t idealN = curves.idealX && curves.idealY ? std::max(0, curves.idealN) : 0;
@@ -136,9 +141,18 @@ int32_t SetupNetworkChart(XChart& chart, const NetworkCurves& curves)
         XColor color;
         const double* y;
         const char* legend;
-    } lines[] = {{"S21", TransmissionColor(), curves.s21Db, kTransmissionLegend},
-                 {"S11", ReflectionColor(), curves.s11Db, kReflectionLegend}};
+        bool present;
+    } lines[] = {
+        {"S21", TransmissionColor(), curves.s21Db, kTransmissionLegend, true},
+        {"S11", ReflectionColor(), curves.s11Db, kReflectionLegend, true},
+        // A box that cannot be modelled has no line as built rather than an empty one.
+        {kAsBuiltLine, AsBuiltColor(), curves.asBuiltDb, kAsBuiltLegend,
+         curves.asBuiltDb != nullptr},
+    };
     for (const auto& l : lines) {
+        if (!l.present) {
+            continue;
+        }
         const int32_t added = AddOverlayLine(chart, l.name, l.color, nullptr, nullptr);
         if (added < 0) {
             return -1;

@@ -14,7 +14,9 @@ struct NetworkSweep;
 
 // The calculator's chart: one yellow line "BW" of loss in dB (0 at the top, -100 at the
 // bottom) against frequency in MHz, with grey grid lines and the title at the bottom centre.
-// The network view adds a cyan line "S11" of the reflection on the same dB scale.
+// The network view adds an orange line "S21" of the transmission with loss, a cyan line
+// "S11" of the reflection and a magenta line "AsBuilt" of the box as built, on the same dB
+// scale.
 
 /// Sets the chart up as the calculator shows its response and returns the index of the line
 /// "BW". The line reads its X and Y data from responseX (MHz) and responseY (negated loss,
@@ -37,13 +39,19 @@ int32_t AddOverlayLine(XChart& chart, ZStr name, XColor color, XRealArray* x, XR
 inline constexpr const char* kIdealLegend = "ideal";
 inline constexpr const char* kTransmissionLegend = "|S21| with loss";
 inline constexpr const char* kReflectionLegend = "|S11|";
+inline constexpr const char* kAsBuiltLegend = "as built";
+/// The name of the network view's line of the box as built.
+inline constexpr const char* kAsBuiltLine = "AsBuilt";
 
-/// The colours of the network lines: |S21| with loss in orange, |S11| in cyan.
+/// The colours of the network lines: |S21| with loss in orange, |S11| in cyan, |S21| of the
+/// box as built in magenta.
 XColor TransmissionColor();
 XColor ReflectionColor();
+XColor AsBuiltColor();
 
 /// The curves of the network view: the ideal response (MHz, dB) and the network's sweep
-/// (MHz, |S21| and |S11| in dB). Null or negative counts give empty lines.
+/// (MHz, |S21| and |S11| in dB, and |S21| of the box as built when there is one). Null or
+/// negative counts give empty lines.
 struct NetworkCurves
 {
     const double* idealX = nullptr;
@@ -52,13 +60,15 @@ struct NetworkCurves
     const double* x = nullptr;
     const double* s21Db = nullptr;
     const double* s11Db = nullptr;
+    const double* asBuiltDb = nullptr; ///< at the same x; null: no line as built
     int32_t n = 0;
 };
 
 /// The network view as the calculator shows it: "BW" the ideal response as
-/// `SetupChartWithData` sets it up, "S21" and "S11" over it in their colours on the same
-/// fixed -100 to 0 dB scale and in one axis group with it, each line named in the legend.
-/// The points are copied. Returns the index of "BW", -1 when memory ran out.
+/// `SetupChartWithData` sets it up, "S21", "S11" and (with asBuiltDb) "AsBuilt" over it in
+/// their colours on the same fixed -100 to 0 dB scale and in one axis group with it, each
+/// line named in the legend. The points are copied. Returns the index of "BW", -1 when
+/// memory ran out.
 int32_t SetupNetworkChart(XChart& chart, const NetworkCurves& curves);
 
 /// Whether `path` names a chart file the program writes: ".png", ".svg", ".pdf" or ".xch"

@@ -7,7 +7,12 @@
 //   recomputes and repaints the chart, against the computation alone (the filter core's
 //   recomputation from the parameter text) as the peer;
 // - an idle tick: the tick that finds nothing changed, against building the parameter text
-//   once as the peer.
+//   once as the peer;
+// - the slider change with the network view shown for twelve rods, with "Corrected
+//   dimensions" ticked while the worker corrects a design (seconds), against the same
+//   change unticked as the peer: the drag must not wait for the correction;
+// - a settled change to its corrected report: the correction on the worker, handed over and
+//   shown, against computing the corrected design alone as the peer.
 // Needs a display (run under xvfb-run).
 
 #include "app/engine/ComputedDesign.h"
@@ -141,6 +146,78 @@ void BM_IdleTick(benchmark::State& state)
 }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 
+// Ticks "Corrected dimensions" or unticks it, and shows the network view or hides it.
+void SetCorrectedView(DesignDialog& dlg, bool corrected, bool network)
+{
+    dlg.SetCheck(DesignId::kCorrected, corrected ? 1 : 0);
+    dlg.Controller().Recompute();
+    std::string error;
+    dlg.ChartMenu().ShowNetwork(network, error);
+}
+
+// range(0): 1 with "Corrected dimensions" ticked.
+void BM_SliderNetworkTwelveRods(benchmark::State& state)
+{
+    DesignDialog* dlg = Window();
+    if (dlg == nullptr) {
+        state.SkipWithError("no display");
+        return;
+    }
+    plat::Dialog& dialog = *dlg;
+    dlg->SetText(EditIdOf(DesignInput::Elements), "12");
+    // Ticked, this asks for the correction of twelve rods, which takes seconds.
+    SetCorrectedView(*dlg, state.range(0) != 0, true);
+    const int slider = InputInfo(DesignInput::Bandwidth).sliderId;
+    dialog.SetFocusControl(slider);
+    int pos = 60;
+    for (auto _ : state) {
+        pos = pos == 60 ? 80 : 60;
+        dialog.SetSliderPos(slider, pos);
+        dlg->SliderMoved();
+        dlg->ChartWnd().Update();
+    }
+    SetCorrectedView(*dlg, false, false);
+    dlg->SetText(EditIdOf(DesignInput::Elements), "5");
+    dlg->Controller().Recompute();
+}
+BENCHMARK(BM_SliderNetworkTwelveRods)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_SettledToCorrectedReport(benchmark::State& state)
+{
+    DesignDialog* dlg = Window();
+    if (dlg == nullptr) {
+        state.SkipWithError("no display");
+        return;
+    }
+    SetCorrectedView(*dlg, true, false);
+    dlg->Controller().TakeCorrection(true);
+    const int edit = EditIdOf(DesignInput::Bandwidth);
+    int bw = 60;
+    for (auto _ : state) {
+        bw = bw == 60 ? 80 : 60;
+        dlg->SetText(edit, std::to_string(bw));
+        dlg->Controller().Recompute(); // settled: shown at once, its correction asked for
+        if (!dlg->Controller().TakeCorrection(true)) {
+            state.SkipWithError("no corrected design");
+            break;
+        }
+    }
+    SetCorrectedView(*dlg, false, false);
+}
+BENCHMARK(BM_SettledToCorrectedReport)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+void BM_CorrectedComputeOnly(benchmark::State& state)
+{
+    DesignInputs inputs;
+    for (auto _ : state) {
+        inputs.bwmc = inputs.bwmc == 60.0 ? 80.0 : 60.0;
+        std::string status;
+        benchmark::DoNotOptimize(ComputedDesign::Compute(
+            BuildParms(inputs), LengthUnit::Millimetre, status, BuildChoice{FeedKind::Wall, true}));
+    }
+}
+BENCHMARK(BM_CorrectedComputeOnly)->Unit(benchmark::kMillisecond)->Iterations(4);
+
 void BM_BuildParmsOnce(benchmark::State& state)
 {
     const DesignInputs inputs;
@@ -161,6 +238,10 @@ public:
         const double compute = Milliseconds("BM_RecomputeOnly");
         const double idle = Milliseconds("BM_IdleTick");
         const double parms = Milliseconds("BM_BuildParmsOnce");
+        const double plainDrag = Milliseconds("BM_SliderNetworkTwelveRods/0");
+        const double correctedDrag = Milliseconds("BM_SliderNetworkTwelveRods/1");
+        const double settled = Milliseconds("BM_SettledToCorrectedReport/iterations:4");
+        const double corrected = Milliseconds("BM_CorrectedComputeOnly/iterations:4");
         std::printf("\nstart to first complete paint: %.1f ms wall; batch report: %.1f ms "
                     "(ratio %.2f)\n",
                     start, batch, batch > 0 ? start / batch : 0.0);
@@ -169,6 +250,12 @@ public:
                     slider, compute, compute > 0 ? slider / compute : 0.0);
         std::printf("idle tick: %.2f us; one parameter text: %.2f us (ratio %.2f)\n", idle * 1e3,
                     parms * 1e3, parms > 0 ? idle / parms : 0.0);
+        std::printf("slider change, 12 rods, network view: %.2f ms with the worker correcting; "
+                    "%.2f ms unticked (ratio %.2f)\n",
+                    correctedDrag, plainDrag, plainDrag > 0 ? correctedDrag / plainDrag : 0.0);
+        std::printf("settled change to corrected report: %.1f ms; corrected computation "
+                    "alone: %.1f ms (ratio %.2f)\n",
+                    settled, corrected, corrected > 0 ? settled / corrected : 0.0);
     }
 };
 

@@ -36,6 +36,7 @@ public:
     bool SliderHasFocus(DesignInput) const override { return false; }
     bool EditHasFocus(DesignInput) const override { return false; }
     int GetInchCheck() const override { return 0; }
+    int GetCorrectedCheck() const override { return 0; }
     void StartTimer(uint32_t, uint32_t) override {}
     void ShowStatus(const std::string&) override {}
     void ShowReport(const std::string&) override {}

@@ -59,6 +59,7 @@ public:
         return focusKind == Focus::Edit && focus == input;
     }
     int GetInchCheck() const override { return inchCheck; }
+    int GetCorrectedCheck() const override { return 0; }
     void StartTimer(uint32_t id, uint32_t period) override
     {
         timerId = id;

@@ -3,6 +3,7 @@
 #include "app/engine/ParmsText.h"
 #include "app/gui/DesignDialog.h"
 #include "app/gui/DesignTemplate.h"
+#include "app/outputs/TesseraChart.h"
 #include "chart/XChart.h"
 #include "platform/Application.h"
 #include "platform/Messages.h"
@@ -11,6 +12,7 @@
 #include "tests/platform/GuiFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -164,6 +166,122 @@ TEST_F(DesignDialogGuiTest, ChartMenuShowsTheNetworkExportsAndTunes)
     ChooseFromChartMenu("Network Response");
     EXPECT_FALSE(dlg->ChartMenu().IsNetworkShown());
     EXPECT_FALSE(Line("S21").GetBool("showLine", true));
+}
+
+// "Corrected dimensions" puts the corrected dimensions into the report and the box as built
+// into the network view, with the correction on its worker: a drag shows the designs' own
+// dimensions at once and the corrected ones once the ticks find the inputs settled, asked for
+// once. A box that cannot be modelled loses its line and its correction, with the reason in
+// the status line, and its build sheet.
+TEST_F(DesignDialogGuiTest, CorrectedDimensionsFollowTheCheckBox)
+{
+    dlg->KillTimer(DesignController::kTimerId); // the ticks come from here
+    DesignController& controller = dlg->Controller();
+    auto text = [](XMEditWnd& wnd) {
+        ZString out;
+        wnd.GetEdit().GetText(out, "\n");
+        return ToStdString(out.Str());
+    };
+    auto corrected = [&] { return text(dlg->ReportWnd()).find("Corrected for the box as built"); };
+    auto settle = [&] {
+        for (int i = 0; i < 1000 && controller.IsCorrecting(); ++i) {
+            plat::test::ProcessUntilIdle();
+            usleep(10000);
+            controller.OnTick();
+        }
+        EXPECT_FALSE(controller.IsCorrecting());
+    };
+    // |S21| at the middle of the sweep, as built and with the coupled resonators' loss.
+    auto atCentre = [&](const char* line) {
+        const XRealArray& y = Line(line).Column(XChartColumn::Y);
+        return y.Count() > 0 ? y[y.Count() / 2] : 0.0;
+    };
+
+    ChooseFromChartMenu("Network Response");
+    ASSERT_TRUE(dlg->ChartMenu().IsAsBuiltShown());
+    EXPECT_TRUE(Line(kAsBuiltLine).GetBool("showLine", false));
+    EXPECT_EQ(Line(kAsBuiltLine).Column(XChartColumn::Y).Count(),
+              Line("S21").Column(XChartColumn::Y).Count());
+    EXPECT_GT(std::fabs(atCentre(kAsBuiltLine) - atCentre("S21")), 1.0)
+        << "the rods as designed miss the centre as built";
+    EXPECT_EQ(corrected(), std::string::npos);
+
+    const plat::Rect box = dlg->GetControlRect(DesignId::kCorrected);
+    const plat::Point boxMiddle{box.left + 6, (box.top + box.bottom) / 2};
+    plat::test::Click(*dlg, boxMiddle);
+    plat::test::ProcessUntilIdle();
+    ASSERT_EQ(dlg->GetCheck(DesignId::kCorrected), 1);
+    EXPECT_EQ(text(dlg->StatusWnd()), "Correcting the dimensions...");
+    settle();
+    EXPECT_NE(corrected(), std::string::npos);
+    EXPECT_EQ(text(dlg->StatusWnd()), "");
+    EXPECT_NEAR(atCentre(kAsBuiltLine), atCentre("S21"), 1.0);
+
+    // A moved slider shows its design at once, uncorrected; the first tick still sees the
+    // move, the second finds the inputs settled and asks for their correction, the ticks
+    // after it for nothing more.
+    plat::Dialog& dialog = *dlg;
+    const int slider = InputInfo(DesignInput::Bandwidth).sliderId;
+    dialog.SetFocusControl(slider);
+    dialog.SetSliderPos(slider, 60);
+    dlg->SliderMoved();
+    EXPECT_NE(controller.LastParms().find("bwmc=60&"), std::string::npos);
+    EXPECT_EQ(corrected(), std::string::npos);
+    EXPECT_FALSE(controller.IsCorrecting());
+    controller.OnTick();
+    EXPECT_FALSE(controller.IsCorrecting());
+    controller.OnTick();
+    EXPECT_TRUE(controller.IsCorrecting());
+    settle();
+    EXPECT_NE(corrected(), std::string::npos);
+    const int32_t computed = controller.RecomputeCount();
+    for (int i = 0; i < 3; ++i) {
+        controller.OnTick();
+        EXPECT_FALSE(controller.IsCorrecting());
+    }
+    EXPECT_EQ(controller.RecomputeCount(), computed);
+
+    // Unticked: the report is the design's own again at once.
+    plat::test::Click(*dlg, boxMiddle);
+    plat::test::ProcessUntilIdle();
+    EXPECT_EQ(corrected(), std::string::npos);
+    EXPECT_FALSE(controller.IsCorrecting());
+
+    // A feed lead too long for the planes: no line as built, and no correction.
+    dlg->SetFocusControl(EditIdOf(DesignInput::Elements));
+    for (const auto& [input, value] :
+         {std::pair{DesignInput::CentreFrequency, "5000"},
+          std::pair{DesignInput::GroundPlaneSpacing, "5"}, std::pair{DesignInput::RodDiameter, "3"},
+          std::pair{DesignInput::EndPlate, "3"}}) {
+        dlg->SetText(EditIdOf(input), value);
+    }
+    controller.OnTick();
+    EXPECT_NE(controller.LastParms().find("fzmc=5000&"), std::string::npos);
+    EXPECT_TRUE(dlg->ChartMenu().IsNetworkShown());
+    EXPECT_FALSE(Line(kAsBuiltLine).GetBool("showLine", true));
+    const std::string noLine = text(dlg->StatusWnd());
+    EXPECT_EQ(noLine.rfind("No line as built: the feed lead", 0), 0u) << noLine;
+    plat::test::Click(*dlg, boxMiddle);
+    plat::test::ProcessUntilIdle();
+    settle();
+    const std::string notCorrected = text(dlg->StatusWnd());
+    EXPECT_EQ(notCorrected.rfind("Not corrected: the feed lead", 0), 0u) << notCorrected;
+    EXPECT_EQ(corrected(), std::string::npos);
+    EXPECT_NE(text(dlg->ReportWnd()).find("Feed Tap"), std::string::npos)
+        << "the design's own dimensions stay";
+    // A build sheet of them would pass for a corrected one: none is written, a message says why.
+    const std::string sheet = TempPath("design_dialog_uncorrected.svg");
+    std::remove(sheet.c_str());
+    std::string refused;
+    ChooseFromChartMenu("Save Build Sheet...", [&](const ModalRequest& req) {
+        if (req.kind == ModalKind::FileDialog) {
+            return ModalAnswer{true, 1, sheet};
+        }
+        refused = req.title;
+        return ModalAnswer{true, plat::kIdOk, ""};
+    });
+    EXPECT_EQ(refused, "Save Build Sheet");
+    EXPECT_NE(access(sheet.c_str(), F_OK), 0);
 }
 
 // A Tessera.ini that cannot be read (here a fifo, which would block a plain read) neither

@@ -25,6 +25,7 @@ ripple=(95 73)
 centre=(95 96)
 bw_thumb=(187 118)
 inch=(443 152)
+corrected=(505 152)
 report=(240 360)
 save=(225 19)
 new=(270 19)
@@ -172,6 +173,17 @@ click "${inch[@]}"
 sleep 0.5
 report_text | grep -q 'Quarter Wavelength = [0-9.]*"' || fail "no lengths in inches after Inch"
 click "${inch[@]}"
+
+# "Corrected dimensions" adds the rod lengths corrected for the box as built once their
+# correction, which runs beside the window, is done; unticked, the report is as before.
+click "${corrected[@]}"
+has_corrected() { report_text | grep -q 'Corrected for the box as built'; }
+for _ in $(seq 75); do has_corrected && break; sleep 0.2; done
+has_corrected || fail "no corrected dimensions after ticking Corrected dimensions"
+shot corrected
+click "${corrected[@]}"
+eventually status_is_empty || fail "unticking Corrected dimensions left a status"
+has_corrected && fail "unticking Corrected dimensions kept the corrected dimensions"
 
 # Ctrl+F in the report opens the find dialog, and the dialog takes the keys: the word typed
 # there and Enter select it in the report.
