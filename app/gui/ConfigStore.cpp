@@ -54,7 +54,9 @@ void ConfigStore::SelectConfig(int index)
     m_file.SetRecent(index);
     // Failing to remember the choice is reported but does not stop the choice itself.
     SaveFile();
-    ParmsToDialog(parms);
+    if (ParmsToDialog(parms)) {
+        m_controller.ApplyBuildChoice(m_file.GetBuildChoice(index));
+    }
     current = index;
     m_host.SelectConfigItem(index);
 }
@@ -81,6 +83,7 @@ bool ConfigStore::AskSaveChanges()
         return false;
     }
     m_file.SetParms(current, parms);
+    m_file.SetBuildChoice(current, m_controller.Choice());
     return SaveFile();
 }
 
@@ -94,6 +97,7 @@ void ConfigStore::SaveConfig()
         return;
     }
     m_file.SetParms(current, parms);
+    m_file.SetBuildChoice(current, m_controller.Choice());
     // Only a change that reached the file counts as saved: after a failed write the inputs
     // stay marked as changed, so the user is asked again.
     if (SaveFile()) {
@@ -134,7 +138,11 @@ void ConfigStore::NewConfig()
         return;
     }
     FillConfigList();
-    SelectConfig(m_file.IndexOf(created));
+    // The new configuration keeps how the filter is built, as the options chose it.
+    const int index = m_file.IndexOf(created);
+    m_file.SetBuildChoice(index, m_controller.Choice());
+    SaveFile();
+    SelectConfig(index);
 }
 
 bool ConfigStore::SaveFile(std::string* created)

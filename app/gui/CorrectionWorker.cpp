@@ -23,6 +23,7 @@ struct CorrectionWorker::Shared
     bool quit = false;    ///< the owner is gone: the thread ends after its computation
     std::string parms;
     LengthUnit unit = LengthUnit::Millimetre;
+    FeedKind feed = FeedKind::Wall;
     std::shared_ptr<const ComputedDesign> design;
     std::string status;
 
@@ -42,9 +43,9 @@ struct CorrectionWorker::Shared
 namespace {
 
 std::shared_ptr<const ComputedDesign> ComputeCorrected(const std::string& parms, LengthUnit unit,
-                                                       std::string& status)
+                                                       FeedKind feed, std::string& status)
 {
-    return ComputedDesign::Compute(parms, unit, status, BuildChoice{FeedKind::Wall, true});
+    return ComputedDesign::Compute(parms, unit, status, BuildChoice{feed, true});
 }
 
 } // namespace
@@ -64,9 +65,10 @@ void CorrectionWorker::Run(std::shared_ptr<Shared> shared)
         const uint64_t id = s.newest;
         const std::string parms = s.parms;
         const LengthUnit unit = s.unit;
+        const FeedKind feed = s.feed;
         guard.unlock();
         std::string status;
-        std::shared_ptr<const ComputedDesign> design = ComputeCorrected(parms, unit, status);
+        std::shared_ptr<const ComputedDesign> design = ComputeCorrected(parms, unit, feed, status);
         guard.lock();
         s.Finish(id, std::move(design), std::move(status));
     }
@@ -81,7 +83,7 @@ CorrectionWorker::~CorrectionWorker()
     }
 }
 
-void CorrectionWorker::Request(const std::string& parms, LengthUnit unit)
+void CorrectionWorker::Request(const std::string& parms, LengthUnit unit, FeedKind feed)
 {
     if (!m_shared) {
         m_shared = std::make_shared<Shared>();
@@ -91,6 +93,7 @@ void CorrectionWorker::Request(const std::string& parms, LengthUnit unit)
     ++s.newest;
     s.parms = parms;
     s.unit = unit;
+    s.feed = feed;
     s.pending = true;
     s.ready = false;
     s.design.reset();
@@ -105,7 +108,8 @@ void CorrectionWorker::Request(const std::string& parms, LengthUnit unit)
             const uint64_t id = s.newest;
             guard.unlock();
             std::string status;
-            std::shared_ptr<const ComputedDesign> design = ComputeCorrected(parms, unit, status);
+            std::shared_ptr<const ComputedDesign> design =
+                ComputeCorrected(parms, unit, feed, status);
             guard.lock();
             s.Finish(id, std::move(design), std::move(status));
             return;

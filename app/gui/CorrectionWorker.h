@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "app/engine/BuildGeometry.h"
 #include "app/engine/DesignReport.h"
 
 #include <memory>
@@ -24,7 +25,7 @@ public:
     /// Asks for the corrected design of the parameter text `parms` with the report's lengths
     /// in `unit`. The thread starts with the first request; where it cannot be started, the
     /// design is computed here, before this returns.
-    void Request(const std::string& parms, LengthUnit unit);
+    void Request(const std::string& parms, LengthUnit unit, FeedKind feed);
     /// Drops the newest request and its result.
     void Cancel();
     /// Whether a request waits, runs, or has a result not yet taken.

@@ -143,10 +143,11 @@ void DesignController::Recompute(InputPace pace)
     }
     // The same inputs need a new design only when the check box no longer asks for the
     // correction the design on screen has.
-    if (text != lastParms || !m_design || (m_design->Choice().corrected && m_correct == 0)) {
+    if (text != lastParms || !m_design || (m_design->Choice().corrected && m_correct == 0) ||
+        m_design->Choice().feed != Choice().feed) {
         std::string status;
         std::shared_ptr<const ComputedDesign> design =
-            ComputedDesign::Compute(text, Unit(), status);
+            ComputedDesign::Compute(text, Unit(), status, BuildChoice{Choice().feed, false});
         if (!design) {
             // The last valid report and curve stay on screen; only the status line says why.
             CancelCorrection();
@@ -184,7 +185,8 @@ bool DesignController::TakeCorrection(bool wait)
     m_correcting.clear();
     // A correction of inputs or a unit left since, or of a design that became invalid
     // meanwhile, is of no use; the tick that left them asked for the next one.
-    if (!design || m_correct == 0 || design->Parms() != lastParms || design->Unit() != Unit()) {
+    if (!design || m_correct == 0 || design->Parms() != lastParms || design->Unit() != Unit() ||
+        design->Choice().feed != Choice().feed) {
         if (m_status == kCorrectingStatus) {
             SetStatus(std::string());
         }
@@ -218,7 +220,7 @@ void DesignController::RequestCorrection()
         return;
     }
     m_correcting = lastParms;
-    m_worker.Request(lastParms, Unit());
+    m_worker.Request(lastParms, Unit(), Choice().feed);
     SetStatus(kCorrectingStatus);
 }
 
@@ -254,6 +256,19 @@ void DesignController::ControlsToFields()
     }
     inch = m_controls.GetInchCheck();
     m_correct = m_controls.GetCorrectedCheck();
+}
+
+BuildChoice DesignController::Choice() const
+{
+    return BuildChoice{m_controls.GetCoverFeedCheck() != 0 ? FeedKind::Cover : FeedKind::Wall,
+                       m_controls.GetCorrectedCheck() != 0};
+}
+
+void DesignController::ApplyBuildChoice(const BuildChoice& choice)
+{
+    m_controls.SetBuildChecks(choice);
+    m_correct = m_controls.GetCorrectedCheck();
+    lastParms.clear();
 }
 
 std::string DesignController::BuildParms()
@@ -298,7 +313,9 @@ std::shared_ptr<const ComputedDesign> DesignController::CurrentDesign()
     // the edits hold, when the calculator accepts it.
     const std::string text = BuildParms();
     std::string status;
-    return UnreadableStatus().empty() ? ComputedDesign::Compute(text, Unit(), status) : nullptr;
+    return UnreadableStatus().empty()
+               ? ComputedDesign::Compute(text, Unit(), status, BuildChoice{Choice().feed, false})
+               : nullptr;
 }
 
 std::shared_ptr<const ComputedDesign> DesignController::SettledDesign()

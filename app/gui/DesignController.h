@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "app/engine/ComputedDesign.h"
 #include "app/engine/DesignInputs.h"
 #include "app/engine/DesignReport.h"
 #include "app/gui/CorrectionWorker.h"
@@ -35,6 +36,10 @@ public:
     virtual int GetInchCheck() const = 0;
     /// State of the "Corrected dimensions" check box, 0 or 1.
     virtual int GetCorrectedCheck() const = 0;
+    /// State of the "Cover feed" check box, 0 (the wall feed) or 1.
+    virtual int GetCoverFeedCheck() const { return 0; }
+    /// Sets "Corrected dimensions" and "Cover feed" from a stored build choice.
+    virtual void SetBuildChecks(const BuildChoice&) {}
     /// Starts the window timer that drives OnTick.
     virtual void StartTimer(uint32_t id, uint32_t periodMs) = 0;
 
@@ -113,6 +118,10 @@ public:
     void FieldsApplied();
     /// Forgets lastParms so the next tick recomputes (the unit switch was clicked).
     void ForgetLastParms() { lastParms.clear(); }
+    /// How the check boxes say the filter is built.
+    BuildChoice Choice() const;
+    /// Sets the check boxes to a stored configuration's build choice; the next tick shows it.
+    void ApplyBuildChoice(const BuildChoice& choice);
     /// The parameter text a save should store: lastParms, or while it is empty the text of
     /// the current edits when that validates; empty when there is nothing valid to store.
     std::string ParmsToStore();

@@ -144,7 +144,9 @@ bool DesignDialog::OnCommand(int id, uint32_t code)
          [](DesignDialog& d) { d.m_controller.ForgetLastParms(); }},
         // The click itself asks for the other dimensions: they follow at once.
         {DesignId::kCorrected, plat::Notify::kBnClicked,
-         [](DesignDialog& d) { d.m_controller.Recompute(); }},
+         [](DesignDialog& d) { d.BuildCheckClicked(); }},
+        {DesignId::kCoverFeed, plat::Notify::kBnClicked,
+         [](DesignDialog& d) { d.BuildCheckClicked(); }},
         {DesignId::kReferences, plat::Notify::kBnClicked,
          [](DesignDialog& d) { d.ShowReferences(); }},
         {DesignId::kSave, plat::Notify::kBnClicked,
@@ -281,6 +283,25 @@ int DesignDialog::GetInchCheck() const
 int DesignDialog::GetCorrectedCheck() const
 {
     return GetCheck(DesignId::kCorrected);
+}
+
+int DesignDialog::GetCoverFeedCheck() const
+{
+    return GetCheck(DesignId::kCoverFeed);
+}
+
+void DesignDialog::SetBuildChecks(const BuildChoice& choice)
+{
+    SetCheck(DesignId::kCorrected, choice.corrected ? 1 : 0);
+    SetCheck(DesignId::kCoverFeed, choice.feed == FeedKind::Cover ? 1 : 0);
+}
+
+void DesignDialog::BuildCheckClicked()
+{
+    // How the filter is built belongs to the configuration like its inputs: a change is a
+    // change to save. The click asks for the other dimensions, which follow at once.
+    m_controller.SetModified(true);
+    m_controller.Recompute();
 }
 
 void DesignDialog::StartTimer(uint32_t id, uint32_t periodMs)

@@ -98,6 +98,10 @@ private:
     bool EditHasFocus(DesignInput input) const override;
     int GetInchCheck() const override;
     int GetCorrectedCheck() const override;
+    int GetCoverFeedCheck() const override;
+    void SetBuildChecks(const BuildChoice& choice) override;
+    /// A click on "Corrected dimensions" or "Cover feed".
+    void BuildCheckClicked();
     void StartTimer(uint32_t id, uint32_t periodMs) override;
     void ShowStatus(const std::string& text) override;
     void ShowReport(const std::string& text) override;

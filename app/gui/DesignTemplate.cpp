@@ -58,6 +58,8 @@ plat::DialogTemplate DesignDialogTemplate()
     // Beside the unit switch, in the free row above the chart; the picture ends above it.
     t.controls.push_back(plat::MakeControl(ControlKind::CheckBox, DesignId::kCorrected,
                                            "Corrected dimensions", 279, 89, 90, 10));
+    t.controls.push_back(plat::MakeControl(ControlKind::CheckBox, DesignId::kCoverFeed,
+                                           "Cover feed", 372, 89, 50, 10));
     t.controls.push_back(plat::MakeControl(ControlKind::Static, DesignId::kStatus, "", 178, 72, 147,
                                            14, Style::kDisabled));
     t.controls.push_back(

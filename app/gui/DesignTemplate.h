@@ -27,6 +27,7 @@ constexpr int kSave = 1025;
 constexpr int kNew = 1026;
 constexpr int kPicture = 1027;   ///< the drawing of a filter at the top right
 constexpr int kCorrected = 1028; ///< the check box "Corrected dimensions"
+constexpr int kCoverFeed = 1029; ///< the check box "Cover feed"
 } // namespace DesignId
 
 /// The main dialog: caption "Tessera V1", 606 x 360 dialog units in "MS Sans Serif" 8, the

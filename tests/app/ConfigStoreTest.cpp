@@ -24,6 +24,8 @@ class FakeControls : public DesignControls
 public:
     std::string edits[kDesignInputCount];
     int sliders[kDesignInputCount] = {};
+    int corrected = 0;
+    int cover = 0;
 
     std::string GetEditText(DesignInput input) const override { return edits[int(input)]; }
     void SetEditText(DesignInput input, const std::string& text) override
@@ -36,7 +38,13 @@ public:
     bool SliderHasFocus(DesignInput) const override { return false; }
     bool EditHasFocus(DesignInput) const override { return false; }
     int GetInchCheck() const override { return 0; }
-    int GetCorrectedCheck() const override { return 0; }
+    int GetCorrectedCheck() const override { return corrected; }
+    int GetCoverFeedCheck() const override { return cover; }
+    void SetBuildChecks(const BuildChoice& choice) override
+    {
+        corrected = choice.corrected ? 1 : 0;
+        cover = choice.feed == FeedKind::Cover ? 1 : 0;
+    }
     void StartTimer(uint32_t, uint32_t) override {}
     void ShowStatus(const std::string&) override {}
     void ShowReport(const std::string&) override {}
@@ -198,6 +206,20 @@ TEST_F(ConfigStoreTest, NewConfigurationsInAFolderWithoutFile)
     EXPECT_EQ(m_host.items, (std::vector<std::string>{"new name", "seven"}));
     EXPECT_EQ(m_store.Current(), 1);
     EXPECT_EQ(m_controller.Inputs().ele, 7);
+
+    // How the filter is built goes with the configuration: saved beside its parameter text,
+    // given back to the check boxes when it is chosen.
+    m_controls.cover = 1;
+    m_controls.corrected = 1;
+    m_store.SaveConfig();
+    EXPECT_EQ(Stored("C_2", "Feed"), "cover");
+    EXPECT_EQ(Stored("C_2", "Corrected"), "1");
+    EXPECT_EQ(Stored("C_1", "Feed"), "<none>");
+    m_store.SelectConfig(0);
+    EXPECT_EQ(m_controls.cover + m_controls.corrected, 0);
+    m_store.SelectConfig(1);
+    EXPECT_EQ(m_controls.cover, 1);
+    EXPECT_EQ(m_controls.corrected, 1);
 }
 
 // The list follows the byte order of the section names, a new configuration takes the first

@@ -247,6 +247,22 @@ TEST_F(DesignDialogGuiTest, CorrectedDimensionsFollowTheCheckBox)
     EXPECT_EQ(corrected(), std::string::npos);
     EXPECT_FALSE(controller.IsCorrecting());
 
+    // The cover feed, corrected: the pin's dimensions, a change to the configuration.
+    const plat::Rect feed = dlg->GetControlRect(DesignId::kCoverFeed);
+    const plat::Point feedMiddle{feed.left + 6, (feed.top + feed.bottom) / 2};
+    controller.SetModified(false);
+    plat::test::Click(*dlg, feedMiddle);
+    plat::test::Click(*dlg, boxMiddle);
+    plat::test::ProcessUntilIdle();
+    settle();
+    EXPECT_NE(text(dlg->ReportWnd()).find("Corrected for the box as built (cover feed)"),
+              std::string::npos);
+    EXPECT_TRUE(controller.IsModified());
+    plat::test::Click(*dlg, boxMiddle);
+    plat::test::Click(*dlg, feedMiddle);
+    plat::test::ProcessUntilIdle();
+    ASSERT_EQ(dlg->GetCheck(DesignId::kCoverFeed), 0);
+
     // A feed lead too long for the planes: no line as built, and no correction.
     dlg->SetFocusControl(EditIdOf(DesignInput::Elements));
     for (const auto& [input, value] :
