@@ -89,6 +89,8 @@ constexpr double kGauss8Weights[8] = {0.1012285362903763, 0.2223810344533745, 0.
                                       0.3626837833783620, 0.3626837833783620, 0.3137066458778873,
                                       0.2223810344533745, 0.1012285362903763};
 
+constexpr double kGauss2Nodes[2] = {-0.5773502691896258, 0.5773502691896258};
+constexpr double kGauss2Weights[2] = {1.0, 1.0};
 constexpr double kGauss4Nodes[4] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563,
                                     0.8611363115940526};
 constexpr double kGauss4Weights[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461,
@@ -208,11 +210,14 @@ bool SolveCapacitance(const RodCrossSection& section, int pointsPerRod, Capacita
                     arc * BoxGreenRegularAtSource(xs[size_t(j)], ys[size_t(j)], w, h);
             } else {
                 // A segment of another rod is at least the gap between the rods away, where
-                // four points integrate the smooth kernel as well as eight.
-                const bool near = i / per == rod;
-                const int points = near ? 8 : 4;
-                const double* nodes = near ? kGauss8Nodes : kGauss4Nodes;
-                const double* weights = near ? kGauss8Weights : kGauss4Weights;
+                // four points integrate the smooth kernel as well as eight, and two do for a
+                // rod beyond the next.
+                const int apart = std::abs(i / per - rod);
+                const int points = apart == 0 ? 8 : apart == 1 ? 4 : 2;
+                const double* nodes =
+                    apart == 0 ? kGauss8Nodes : apart == 1 ? kGauss4Nodes : kGauss2Nodes;
+                const double* weights =
+                    apart == 0 ? kGauss8Weights : apart == 1 ? kGauss4Weights : kGauss2Weights;
                 for (int g = 0; g < points; ++g) {
                     const double t = t0 + 0.5 * dTheta * nodes[g];
                     const double sx = xc + r * std::cos(t);
