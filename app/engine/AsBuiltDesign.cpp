@@ -3,6 +3,7 @@
 
 #include "app/engine/FilterDesign.h"
 #include "app/engine/FilterNetwork.h"
+#include "app/engine/LinearSolve.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,41 +73,6 @@ BuildGeometry ToGeometry(const Unknowns& u, const BuildGeometry& drawn,
     g.endRodLengthInch = g.rods.front().lengthInch;
     g.interiorRodLengthInch = n > 2 ? g.rods[1].lengthInch : g.endRodLengthInch;
     return g;
-}
-
-// Solves a x = b (n x n, row-major) by Gaussian elimination with partial pivoting.
-bool SolveDense(std::vector<double> a, std::vector<double>& b, int n)
-{
-    for (int k = 0; k < n; ++k) {
-        int pivot = k;
-        for (int i = k + 1; i < n; ++i) {
-            if (std::fabs(a[size_t(i) * n + k]) > std::fabs(a[size_t(pivot) * n + k])) {
-                pivot = i;
-            }
-        }
-        if (!(std::fabs(a[size_t(pivot) * n + k]) > 0.0)) {
-            return false;
-        }
-        for (int j = 0; j < n; ++j) {
-            std::swap(a[size_t(k) * n + j], a[size_t(pivot) * n + j]);
-        }
-        std::swap(b[size_t(k)], b[size_t(pivot)]);
-        for (int i = k + 1; i < n; ++i) {
-            const double f = a[size_t(i) * n + k] / a[size_t(k) * n + k];
-            for (int j = k; j < n; ++j) {
-                a[size_t(i) * n + j] -= f * a[size_t(k) * n + j];
-            }
-            b[size_t(i)] -= f * b[size_t(k)];
-        }
-    }
-    for (int k = n - 1; k >= 0; --k) {
-        double v = b[size_t(k)];
-        for (int j = k + 1; j < n; ++j) {
-            v -= a[size_t(k) * n + j] * b[size_t(j)];
-        }
-        b[size_t(k)] = v / a[size_t(k) * n + k];
-    }
-    return true;
 }
 
 double LargestMagnitude(const std::vector<double>& r)
@@ -348,7 +314,8 @@ bool CorrectGeometry(const FilterDesign& design, const BuildGeometry& drawn,
         for (double& v : step) {
             v = -v;
         }
-        if (!SolveDense(jac, step, count)) {
+        std::vector<double> matrix = jac;
+        if (!SolveLinear(matrix, step, count, 1)) {
             problem = "the dimensions do not control the response independently";
             return false;
         }

@@ -2,6 +2,7 @@
 #include "app/engine/AsBuiltNetwork.h"
 
 #include "app/engine/FieldSolver.h"
+#include "app/engine/LinearSolve.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,63 +79,6 @@ constexpr double kMutualFactor = 1.045;
 // Surface segments per rod of the field solutions: 0.02 % on the capacitances of the
 // default design against 32.
 constexpr int kPointsPerRod = 16;
-
-// Solves A X = B for the `rhs` columns of B (row-major) by Gaussian elimination with
-// partial pivoting; zero multipliers are skipped, so a banded matrix costs little. False
-// for a singular matrix.
-bool SolveComplex(std::vector<Complex>& a, std::vector<Complex>& b, int n, int rhs)
-{
-    for (int k = 0; k < n; ++k) {
-        int pivot = k;
-        double best = std::abs(a[size_t(k) * n + k]);
-        for (int i = k + 1; i < n; ++i) {
-            const double v = std::abs(a[size_t(i) * n + k]);
-            if (v > best) {
-                best = v;
-                pivot = i;
-            }
-        }
-        if (!(best > 0.0)) {
-            return false;
-        }
-        if (pivot != k) {
-            for (int j = k; j < n; ++j) {
-                std::swap(a[size_t(k) * n + j], a[size_t(pivot) * n + j]);
-            }
-            for (int j = 0; j < rhs; ++j) {
-                std::swap(b[size_t(k) * rhs + j], b[size_t(pivot) * rhs + j]);
-            }
-        }
-        const Complex inv = 1.0 / a[size_t(k) * n + k];
-        int last = n - 1; // the row's last non-zero entry
-        while (last > k && a[size_t(k) * n + last] == 0.0) {
-            --last;
-        }
-        for (int i = k + 1; i < n; ++i) {
-            const Complex entry = a[size_t(i) * n + k];
-            if (entry == 0.0) {
-                continue;
-            }
-            const Complex f = entry * inv;
-            for (int j = k; j <= last; ++j) {
-                a[size_t(i) * n + j] -= f * a[size_t(k) * n + j];
-            }
-            for (int j = 0; j < rhs; ++j) {
-                b[size_t(i) * rhs + j] -= f * b[size_t(k) * rhs + j];
-            }
-        }
-    }
-    for (int k = n - 1; k >= 0; --k) {
-        for (int j = 0; j < rhs; ++j) {
-            Complex v = b[size_t(k) * rhs + j];
-            for (int i = k + 1; i < n; ++i) {
-                v -= a[size_t(k) * n + i] * b[size_t(i) * rhs + j];
-            }
-            b[size_t(k) * rhs + j] = v / a[size_t(k) * n + k];
-        }
-    }
-    return true;
-}
 
 struct Extent
 {
@@ -372,7 +316,7 @@ NetworkPoint EvaluateAsBuilt(const AsBuiltNetwork& net, double qu, double freqGH
     std::vector<Complex> x(size_t(n) * 2, 0.0);
     x[size_t(net.portNode[0]) * 2 + 0] = 1.0;
     x[size_t(net.portNode[1]) * 2 + 1] = 1.0;
-    if (!SolveComplex(y, x, n, 2)) {
+    if (!SolveLinear(y, x, n, 2)) {
         return point;
     }
     // The open-circuit impedance matrix of the two ports, and from it S with both ports

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/engine/FieldSolver.h"
 
+#include "app/engine/LinearSolve.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -96,54 +98,6 @@ constexpr double kGauss4Nodes[4] = {-0.8611363115940526, -0.3399810435848563, 0.
 constexpr double kGauss4Weights[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461,
                                       0.3478548451374538};
 
-// Solves A X = B in place for the `rhs` columns of B (row-major, n x rhs) by Gaussian
-// elimination with partial pivoting. False for a singular matrix.
-bool SolveInPlace(std::vector<double>& a, std::vector<double>& b, int n, int rhs)
-{
-    for (int k = 0; k < n; ++k) {
-        int pivot = k;
-        for (int i = k + 1; i < n; ++i) {
-            if (std::fabs(a[size_t(i) * n + k]) > std::fabs(a[size_t(pivot) * n + k])) {
-                pivot = i;
-            }
-        }
-        if (!(std::fabs(a[size_t(pivot) * n + k]) > 0.0)) {
-            return false;
-        }
-        if (pivot != k) {
-            for (int j = 0; j < n; ++j) {
-                std::swap(a[size_t(k) * n + j], a[size_t(pivot) * n + j]);
-            }
-            for (int j = 0; j < rhs; ++j) {
-                std::swap(b[size_t(k) * rhs + j], b[size_t(pivot) * rhs + j]);
-            }
-        }
-        const double diag = a[size_t(k) * n + k];
-        for (int i = k + 1; i < n; ++i) {
-            const double f = a[size_t(i) * n + k] / diag;
-            if (f == 0.0) {
-                continue;
-            }
-            for (int j = k; j < n; ++j) {
-                a[size_t(i) * n + j] -= f * a[size_t(k) * n + j];
-            }
-            for (int j = 0; j < rhs; ++j) {
-                b[size_t(i) * rhs + j] -= f * b[size_t(k) * rhs + j];
-            }
-        }
-    }
-    for (int k = n - 1; k >= 0; --k) {
-        for (int j = 0; j < rhs; ++j) {
-            double v = b[size_t(k) * rhs + j];
-            for (int i = k + 1; i < n; ++i) {
-                v -= a[size_t(k) * n + i] * b[size_t(i) * rhs + j];
-            }
-            b[size_t(k) * rhs + j] = v / a[size_t(k) * n + k];
-        }
-    }
-    return true;
-}
-
 bool SoundGeometry(const RodCrossSection& s)
 {
     const double r = s.rodDiameter / 2.0;
@@ -214,10 +168,12 @@ bool SolveCapacitance(const RodCrossSection& section, int pointsPerRod, Capacita
                 // rod beyond the next.
                 const int apart = std::abs(i / per - rod);
                 const int points = apart == 0 ? 8 : apart == 1 ? 4 : 2;
-                const double* nodes =
-                    apart == 0 ? kGauss8Nodes : apart == 1 ? kGauss4Nodes : kGauss2Nodes;
-                const double* weights =
-                    apart == 0 ? kGauss8Weights : apart == 1 ? kGauss4Weights : kGauss2Weights;
+                const double* nodes = apart == 0   ? kGauss8Nodes
+                                      : apart == 1 ? kGauss4Nodes
+                                                   : kGauss2Nodes;
+                const double* weights = apart == 0   ? kGauss8Weights
+                                        : apart == 1 ? kGauss4Weights
+                                                     : kGauss2Weights;
                 for (int g = 0; g < points; ++g) {
                     const double t = t0 + 0.5 * dTheta * nodes[g];
                     const double sx = xc + r * std::cos(t);
@@ -235,7 +191,7 @@ bool SolveCapacitance(const RodCrossSection& section, int pointsPerRod, Capacita
     for (int i = 0; i < n; ++i) {
         b[size_t(i) * rods + size_t(i / per)] = 1.0;
     }
-    if (!SolveInPlace(p, b, n, rods)) {
+    if (!SolveLinear(p, b, n, rods)) {
         return false;
     }
     out.n = rods;
