@@ -12,18 +12,27 @@
 /// multipliers are skipped and each row is eliminated only as far as its pivot row has
 /// entries, so a banded matrix (the node equations of a network along a line) costs little.
 /// False for a singular matrix. T is double or std::complex<double>.
+inline double SquaredMagnitude(double v)
+{
+    return v * v;
+}
+
+inline double SquaredMagnitude(const std::complex<double>& v)
+{
+    return std::norm(v);
+}
+
 template <class T> bool SolveLinear(std::vector<T>& a, std::vector<T>& b, int n, int rhs)
 {
-    using std::abs;
     const auto at = [n](int i, int j) { return std::size_t(i) * std::size_t(n) + std::size_t(j); };
     const auto col = [rhs](int i, int j) {
         return std::size_t(i) * std::size_t(rhs) + std::size_t(j);
     };
     for (int k = 0; k < n; ++k) {
         int pivot = k;
-        double best = abs(a[at(k, k)]);
+        double best = SquaredMagnitude(a[at(k, k)]);
         for (int i = k + 1; i < n; ++i) {
-            const double v = abs(a[at(i, k)]);
+            const double v = SquaredMagnitude(a[at(i, k)]);
             if (v > best) {
                 best = v;
                 pivot = i;
