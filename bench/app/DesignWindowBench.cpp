@@ -98,11 +98,20 @@ DesignDialog* Window()
     return dlg.get();
 }
 
-void BM_SliderToRepaintedChart(benchmark::State& state)
+// The window for a benchmark, or none (and the benchmark skipped) without a display.
+DesignDialog* WindowFor(benchmark::State& state)
 {
     DesignDialog* dlg = Window();
     if (dlg == nullptr) {
         state.SkipWithError("no display");
+    }
+    return dlg;
+}
+
+void BM_SliderToRepaintedChart(benchmark::State& state)
+{
+    DesignDialog* dlg = WindowFor(state);
+    if (dlg == nullptr) {
         return;
     }
     plat::Dialog& dialog = *dlg;
@@ -134,9 +143,8 @@ BENCHMARK(BM_RecomputeOnly)->Unit(benchmark::kMillisecond);
 
 void BM_IdleTick(benchmark::State& state)
 {
-    DesignDialog* dlg = Window();
+    DesignDialog* dlg = WindowFor(state);
     if (dlg == nullptr) {
-        state.SkipWithError("no display");
         return;
     }
     dlg->Controller().OnTick();
@@ -158,9 +166,8 @@ void SetCorrectedView(DesignDialog& dlg, bool corrected, bool network)
 // range(0): 1 with "Corrected dimensions" ticked.
 void BM_SliderNetworkTwelveRods(benchmark::State& state)
 {
-    DesignDialog* dlg = Window();
+    DesignDialog* dlg = WindowFor(state);
     if (dlg == nullptr) {
-        state.SkipWithError("no display");
         return;
     }
     plat::Dialog& dialog = *dlg;
@@ -184,9 +191,8 @@ BENCHMARK(BM_SliderNetworkTwelveRods)->Arg(0)->Arg(1)->Unit(benchmark::kMillisec
 
 void BM_SettledToCorrectedReport(benchmark::State& state)
 {
-    DesignDialog* dlg = Window();
+    DesignDialog* dlg = WindowFor(state);
     if (dlg == nullptr) {
-        state.SkipWithError("no display");
         return;
     }
     SetCorrectedView(*dlg, true, false);

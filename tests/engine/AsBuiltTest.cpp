@@ -192,7 +192,7 @@ struct SimulatedRun
     std::string name;
     DesignInputs inputs;
     BuildChoice choice;
-    bool meetsSpecification = false; ///< ripple within 0.5 dB of the design's, 5 dB match
+    bool meetsTargets = false; ///< ripple within 0.5 dB of the design's, 5 dB match
 };
 
 std::vector<SimulatedRun> SimulatedRuns()
@@ -212,7 +212,7 @@ std::vector<SimulatedRun> SimulatedRuns()
         DesignInputs& d = run.inputs;
         in >> run.name >> feed >> corrected >> meets >> d.ele >> d.rip >> d.fzmc >> d.bwmc >> d.H >>
             d.D >> d.E;
-        run.meetsSpecification = meets == "meets";
+        run.meetsTargets = meets == "meets";
         EXPECT_FALSE(in.fail()) << line;
         run.choice.feed = feed == "cover" ? FeedKind::Cover : FeedKind::Wall;
         run.choice.corrected = corrected == "corrected";
@@ -266,10 +266,10 @@ TEST(AsBuiltTest, ModelAgreesWithFullWaveSimulations)
         // above the model's at a 5 mm tap and 6 to 12 % below it at 9 mm.
         EXPECT_NEAR(sim.qe1 / model.qe1, 1.0, 0.12) << run.name;
         EXPECT_NEAR(sim.qen / model.qen, 1.0, 0.12) << run.name;
-        // Built to the corrected dimensions, the filter meets its specification: the ripple
+        // Built to the corrected dimensions, the filter meets its targets: the ripple
         // within half a decibel of the design's, a 5 dB match and the centre within 0.4 %.
         // The model agrees with the runs that do not (see runs.txt) as well as with the rest.
-        if (run.meetsSpecification) {
+        if (run.meetsTargets) {
             EXPECT_LE(sim.rippleDb, std::max(run.inputs.rip, 0.01) + 0.5) << run.name;
             EXPECT_GE(sim.returnLossDb, 5.0) << run.name;
             EXPECT_NEAR(sim.centreMHz / run.inputs.fzmc, 1.0, 0.004) << run.name;
